@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the demo and runs it in a directory that holds
+# a TrueType font under the name it looks for (DejaVu Sans unless
+# GLTEXTDEMO_FONT names another file). Arguments go to GLUT (-display, ...).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/install-deps.sh run
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/release -j"$(nproc)" >/dev/null
+
+font=${GLTEXTDEMO_FONT:-/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf}
+if [[ ! -f $font ]]; then
+    echo "run.sh: font file not found: $font" >&2
+    exit 1
+fi
+mkdir -p build/run
+ln -sfn "$(realpath "$font")" build/run/verdana.ttf
+cd build/run
+exec ../release/gltextdemo "$@"

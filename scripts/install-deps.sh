@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the demo (`run`) or the tests (`test`) need,
+# and only those that are missing, so a second call costs next to nothing.
+set -euo pipefail
+
+run_packages=(
+    g++ cmake make pkg-config
+    freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-dejavu-core
+)
+test_packages=(
+    "${run_packages[@]}"
+    libgtest-dev libx11-dev libxtst-dev libpng-dev xvfb xfonts-base
+)
+
+case "${1:-}" in
+    run) wanted=("${run_packages[@]}") ;;
+    test) wanted=("${test_packages[@]}") ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ $status == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

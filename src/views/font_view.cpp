@@ -1,0 +1,119 @@
+// Draws a fixed explanatory line and the shared text as anti-aliased pixmaps
+// that FTGL renders from a TrueType file through FreeType. If the font cannot
+// be loaded the view shows a notice instead, and the rest of the program runs on.
+#include "font_view.h"
+
+#include <FTGL/ftgl.h>
+#include <GL/glu.h>
+#include <GL/glut.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdio>
+#include <string>
+
+#include "app_state.h"
+
+namespace {
+
+constexpr char fontFile[] = "verdana.ttf";  // looked up in the working directory
+constexpr char fontMessage[] = "Text is rendered with Freetype and Ftgl in this sub-window.";
+
+// At 72 dots per inch a size in points is the em size in pixels.
+constexpr unsigned resolution = 72;
+constexpr unsigned messageSize = 18;
+constexpr unsigned textSize = 24;
+
+// Raster positions in view units; the glyphs themselves are window pixels and
+// never stretch with the view.
+constexpr float lineX = -140.0f;
+constexpr float messageY = 30.0f;
+constexpr float textY = -30.0f;
+
+// Created once and never deleted: it lives as long as the process, which ends
+// through GLUT's exit() when the top-level window closes.
+FTGLPixmapFont* font = nullptr;
+// FTGL crashes when it renders with a font whose file failed to load, or
+// whose last FaceSize failed, so every draw asks this first.
+bool fontUsable = false;
+std::string notice;  // shown instead of the text once the font has failed
+
+const char* freetypeReason(FT_Error error) {
+    // FreeType's own list of error codes and messages; Debian builds the
+    // library without FT_Error_String, so the table is made here.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST }
+    static const struct {
+        FT_Error code;
+        const char* message;
+    } reasons[] =
+#include FT_ERRORS_H
+        ;
+    for (const auto& reason : reasons) {
+        if (reason.code == error) {
+            return reason.message;
+        }
+    }
+    return "unknown FreeType error";
+}
+
+void giveUpFont(FT_Error error) {
+    fontUsable = false;
+    const char* reason = freetypeReason(error);
+    std::fprintf(stderr, "gltextdemo: cannot load font \"%s\": %s\n", fontFile, reason);
+    notice = std::string("Could not load the font ") + fontFile + " (" + reason + ").";
+}
+
+// FaceSize also discards every glyph prepared so far, even at an unchanged
+// size, so each redraw rasterises its glyphs afresh.
+bool useSize(unsigned size) {
+    if (fontUsable && !font->FaceSize(size, resolution)) {
+        giveUpFont(font->Error());
+    }
+    return fontUsable;
+}
+
+}  // namespace
+
+void initFontView() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // FTGL takes the colour that glRasterPos latches, so it must be set before
+    // any raster position; nothing changes it afterwards.
+    glColor3f(1.0f, 1.0f, 1.0f);
+    font = new FTGLPixmapFont(fontFile);
+    fontUsable = font->Error() == 0;
+    if (!fontUsable) {
+        giveUpFont(font->Error());
+    }
+    useSize(textSize);
+    // Left as the current matrix on purpose, as in the stroke views. Only the
+    // raster positions pass through it.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(-viewWidth / 2, viewWidth / 2, -viewHeight / 2, viewHeight / 2);
+}
+
+void displayFont() {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPushMatrix();
+    if (useSize(messageSize)) {
+        glRasterPos2f(lineX, messageY);
+        font->Render(fontMessage);
+    }
+    glRasterPos2f(lineX, textY);
+    if (useSize(textSize)) {
+        // FTGL reads a char string as UTF-8; widened, every byte of the text
+        // is the character of the same number, 0 to 255.
+        wchar_t wide[textCapacity];
+        widenLatin1(text.chars, wide);
+        font->Render(wide);
+    } else {
+        for (char c : notice) {
+            glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(c));
+        }
+    }
+    glPopMatrix();
+    glutSwapBuffers();
+}

@@ -1,0 +1,87 @@
+// Builds the window tree: the top-level prompt window holding the two
+// stroke-font views and the pixmap-font view, and keeps the sub-windows laid
+// out whenever the top-level window changes size.
+#include "window_tree.h"
+
+#include <GL/glut.h>
+
+#include "app_state.h"
+#include "keyboard.h"
+#include "layout.h"
+#include "views/font_view.h"
+#include "views/prompt_view.h"
+#include "views/stroke_views.h"
+
+int mainWindow = 0;
+int rotatingView = 0;
+int staticView = 0;
+int fontView = 0;
+
+namespace {
+
+constexpr char windowTitle[] = "Assignment 2 by Quendrik";
+
+int createSubWindow(const Rect& rect) {
+    return glutCreateSubWindow(mainWindow, rect.x, rect.y, rect.width, rect.height);
+}
+
+void place(int window, const Rect& rect) {
+    glutSetWindow(window);
+    glutPositionWindow(rect.x, rect.y);
+    glutReshapeWindow(rect.width, rect.height);
+}
+
+// The spinning view draws anti-aliased lines three pixels wide. This state
+// belongs to its own GL context only, so the still view keeps GL's plain
+// one-pixel lines.
+void enableSmoothWideLines() {
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(3.0f);
+}
+
+}  // namespace
+
+void createWindowTree() {
+    // Each window's callbacks and set-up follow its creation directly, while
+    // it is the current window: GL state belongs to the current context.
+    glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
+    glutInitWindowSize(initialMainWindow.width, initialMainWindow.height);
+    glutInitWindowPosition(initialMainWindow.x, initialMainWindow.y);
+    mainWindow = glutCreateWindow(windowTitle);
+    glutDisplayFunc(displayMain);
+    glutKeyboardFunc(keyboard);
+    glutReshapeFunc(reshape);
+    initMain();
+
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
+
+    rotatingView = createSubWindow(initialRotatingView);
+    enableSmoothWideLines();
+    glutDisplayFunc(displayRotating);
+    glutKeyboardFunc(keyboard);
+    glutMotionFunc(motion);
+    initStrokeView();
+
+    staticView = createSubWindow(initialStaticView);
+    glutDisplayFunc(displayStatic);
+    glutKeyboardFunc(keyboard);
+    glutMotionFunc(motion);
+    initStrokeView();
+
+    fontView = createSubWindow(initialFontView);
+    glutDisplayFunc(displayFont);
+    glutKeyboardFunc(keyboard);
+    initFontView();
+
+    glutIdleFunc(idle);
+}
+
+void reshape(int width, int height) {
+    glViewport(0, 0, width, height);
+    const SubWindowLayout layout = layoutSubWindows(width, height);
+    place(rotatingView, layout.rotating);
+    place(staticView, layout.still);
+    place(fontView, layout.font);
+}
