@@ -10,6 +10,7 @@ run_packages=(
 test_packages=(
     "${run_packages[@]}"
     libgtest-dev libx11-dev libxtst-dev libpng-dev xvfb xfonts-base
+    clang libclang-rt-14-dev valgrind
 )
 
 case "${1:-}" in

@@ -1,0 +1,63 @@
+// A captured window as plain RGB pixels, and the few measurements the tests
+// make on one. No X here, so the measurements are easy to follow on their own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <vector>
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+};
+
+inline bool operator==(Rgb a, Rgb b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+inline bool operator!=(Rgb a, Rgb b) {
+    return !(a == b);
+}
+
+// A rectangle in pixels: a window's geometry or an area of an image, y down.
+struct Box {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    int right() const { return x + width; }  // one past the last column
+    int bottom() const { return y + height; }
+};
+
+inline bool operator==(const Box& a, const Box& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+std::ostream& operator<<(std::ostream& out, const Box& box);
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;  // rows top to bottom, three bytes a pixel
+
+    Image() = default;
+    Image(int w, int h) : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3) {}
+
+    bool empty() const { return width <= 0 || height <= 0; }
+    Box bounds() const { return {0, 0, width, height}; }
+    Rgb at(int x, int y) const;
+    void set(int x, int y, Rgb pixel);
+};
+
+bool operator==(const Image& a, const Image& b);
+
+// Each takes an area, clipped to the image.
+Image crop(const Image& image, const Box& area);
+int countPixels(const Image& image, const Box& area, const std::function<bool(Rgb)>& matches);
+// Smallest box holding every pixel that differs from the background; none if all match.
+std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb background);
+// The distinct levels of the grey pixels (r == g == b); other colours are skipped.
+std::set<int> greyLevels(const Image& image, const Box& area);

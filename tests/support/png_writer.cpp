@@ -1,0 +1,18 @@
+// PNG output through libpng's simplified write interface.
+#include "png_writer.h"
+
+#include <png.h>
+
+bool writePng(const Image& image, const std::string& path) {
+    if (image.empty()) {
+        return false;
+    }
+    png_image info{};
+    info.version = PNG_IMAGE_VERSION;
+    info.width = static_cast<png_uint_32>(image.width);
+    info.height = static_cast<png_uint_32>(image.height);
+    info.format = PNG_FORMAT_RGB;
+    const int ok = png_image_write_to_file(&info, path.c_str(), 0, image.rgb.data(), 0, nullptr);
+    png_image_free(&info);
+    return ok != 0;
+}

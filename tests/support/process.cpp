@@ -1,0 +1,111 @@
+// Starting, watching and ending child processes for the integration tests.
+#include "process.h"
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra) {
+    std::vector<std::string> merged;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string current = *entry;
+        const std::string name = current.substr(0, current.find('='));
+        bool overridden = false;
+        for (const std::string& e : extra) {
+            overridden = overridden || e.compare(0, name.size() + 1, name + "=") == 0;
+        }
+        if (!overridden) {
+            merged.push_back(current);
+        }
+    }
+    merged.insert(merged.end(), extra.begin(), extra.end());
+    return merged;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> result;
+    for (std::string& s : strings) {
+        result.push_back(s.data());
+    }
+    result.push_back(nullptr);
+    return result;
+}
+
+// Runs in the child between fork and exec, so it sticks to system calls.
+[[noreturn]] void becomeChild(const Launch& launch, char** argv, char** envp, pid_t parent) {
+    // A test killed by its timeout must not leave the child running on.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) {
+        _exit(126);
+    }
+    const int null = open("/dev/null", O_RDWR);
+    const int err = open(launch.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (null < 0 || err < 0 || chdir(launch.workDir.c_str()) != 0) {
+        _exit(126);
+    }
+    dup2(null, STDIN_FILENO);
+    dup2(null, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    // Leaves nothing of the test's own, such as its X connection, open in the child.
+    close_range(3, ~0U, 0);
+    execve(argv[0], argv, envp);
+    _exit(127);
+}
+
+}  // namespace
+
+bool ChildProcess::start(const Launch& launch) {
+    std::vector<std::string> args = launch.argv;
+    std::vector<std::string> env = mergedEnvironment(launch.env);
+    std::vector<char*> argv = pointers(args);
+    std::vector<char*> envp = pointers(env);
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ == 0) {
+        becomeChild(launch, argv.data(), envp.data(), parent);
+    }
+    status_.reset();
+    return pid_ > 0;
+}
+
+bool ChildProcess::reap(int options) {
+    if (pid_ <= 0 || status_) {
+        return status_.has_value();
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, options) == pid_) {
+        status_ = status;
+    }
+    return status_.has_value();
+}
+
+bool ChildProcess::isAlive() {
+    return pid_ > 0 && !reap(WNOHANG);
+}
+
+std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (isAlive() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return status_;
+}
+
+void ChildProcess::terminate(std::chrono::milliseconds grace) {
+    if (!isAlive()) {
+        return;
+    }
+    kill(pid_, SIGTERM);
+    if (!waitForExit(grace)) {
+        kill(pid_, SIGKILL);
+        reap(0);
+    }
+}

@@ -1,0 +1,40 @@
+// A child process the tests start and must never leave behind: the X server
+// and the program under test. Plain POSIX, no X.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Launch {
+    std::vector<std::string> argv;         // argv[0] is the path of the executable
+    std::vector<std::string> env;          // NAME=value, added to the current environment
+    std::string workDir = ".";             // the child's working directory
+    std::string stderrPath = "/dev/null";  // where the child's stderr goes (truncated)
+};
+
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ~ChildProcess() { terminate(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Forks and execs; false if fork failed. An exec failure shows as exit 127.
+    bool start(const Launch& launch);
+    pid_t pid() const { return pid_; }
+    bool isAlive();
+    // The raw wait status once the child has exited, or nothing after the timeout.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    // SIGTERM, then SIGKILL if the child outlives the grace period; always reaps it.
+    void terminate(std::chrono::milliseconds grace = std::chrono::seconds(3));
+
+  private:
+    bool reap(int options);
+
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};

@@ -1,0 +1,425 @@
+// The X side of the integration tests: a private Xvfb, the program on it, and
+// XTest input. Every X error is tolerated, because a test may well ask about a
+// window of a program that has just died.
+#include "x_session.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+#include "png_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char windowTitle[] = "Assignment 2 by Quendrik";
+
+// What the build adds to the environment of every run of the program (a
+// sanitized build's options), one NAME=value a line.
+std::vector<std::string> buildEnvironment() {
+    std::vector<std::string> variables;
+    std::istringstream lines(PROGRAM_ENVIRONMENT);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) {
+            variables.push_back(line);
+        }
+    }
+    return variables;
+}
+
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+bool displayInUse(int number) {
+    const std::string n = std::to_string(number);
+    return fs::exists("/tmp/.X11-unix/X" + n) || fs::exists("/tmp/.X" + n + "-lock");
+}
+
+// The lock file holds the server's pid, so it tells whose server answers on
+// a number that a parallel test may have picked at the same moment.
+bool lockedBy(int number, pid_t pid) {
+    std::istringstream lock(readFile("/tmp/.X" + std::to_string(number) + "-lock"));
+    pid_t owner = 0;
+    return (lock >> owner) && owner == pid;
+}
+
+// Keycodes a session may take over: unbound ones, and the multimedia keys,
+// which no test presses.
+bool isSpare(const KeySym* syms, int perCode) {
+    return std::all_of(syms, syms + perCode, [](KeySym s) {
+        return s == NoSymbol || (s & 0xffff0000) == 0x10080000;  // XF86 keysyms
+    });
+}
+
+std::vector<KeySym> latin1Keys() {
+    std::vector<KeySym> keys;
+    for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+std::vector<Window> childrenOf(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+        result.assign(children, children + count);
+        XFree(children);
+    }
+    return result;
+}
+
+Window findByTitle(Display* display, Window window) {
+    char* name = nullptr;
+    const bool match = XFetchName(display, window, &name) && std::string(name) == windowTitle;
+    XFree(name);
+    if (match) {
+        return window;
+    }
+    for (Window child : childrenOf(display, window)) {
+        if (const Window found = findByTitle(display, child)) {
+            return found;
+        }
+    }
+    return 0;
+}
+
+// The eight bits under one colour's mask, as in the server's 24-bit TrueColor.
+std::uint8_t channel(unsigned long pixel, unsigned long mask) {
+    for (; mask != 0 && (mask & 1) == 0; mask >>= 1) {
+        pixel >>= 1;
+    }
+    return static_cast<std::uint8_t>(pixel & mask);
+}
+
+Image toImage(XImage* x) {
+    Image image(x->width, x->height);
+    for (int y = 0; y < x->height; ++y) {
+        for (int col = 0; col < x->width; ++col) {
+            const unsigned long p = XGetPixel(x, col, y);
+            image.set(
+                col, y,
+                {channel(p, x->red_mask), channel(p, x->green_mask), channel(p, x->blue_mask)});
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+bool operator==(const ViewLayout& a, const ViewLayout& b) {
+    return a.rotating == b.rotating && a.still == b.still && a.font == b.font;
+}
+
+std::ostream& operator<<(std::ostream& out, const ViewLayout& layout) {
+    return out << "rotating " << layout.rotating << ", static " << layout.still << ", font "
+               << layout.font;
+}
+
+DemoSession::DemoSession(FontSetup font) {
+    XSetErrorHandler(ignoreXError);
+    std::string pattern = (fs::temp_directory_path() / "gltextdemo-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    root_ = pattern;
+    workDir_ = root_ + "/work";
+    fs::create_directory(workDir_);
+    if (font == FontSetup::Installed) {
+        fs::copy_file(DEJAVU_FONT, fontPath());
+    }
+}
+
+DemoSession::~DemoSession() {
+    program_.terminate();
+    // Closed before the server goes: Xlib exits the process on a lost connection.
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+    server_.terminate();
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+bool DemoSession::start(const std::vector<std::string>& env) {
+    return startServer() && launch(env) && findWindows();
+}
+
+bool DemoSession::startServer() {
+    const int first = 100 + static_cast<int>(getpid() % 400);
+    int number = first;
+    while (number < first + 50 && (displayInUse(number) || !tryServer(number))) {
+        ++number;
+    }
+    // Every Latin-1 key can then be typed, whatever the default keymap lacks.
+    return display_ != nullptr && bindKeys(latin1Keys());
+}
+
+bool DemoSession::tryServer(int number) {
+    displayName_ = ":" + std::to_string(number);
+    server_.start({{XVFB_EXE, displayName_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+                   {},
+                   root_,
+                   root_ + "/xvfb-stderr.txt"});
+    // A loaded server now and then refuses a new connection, so keep asking.
+    // Another server on the same number makes this one exit at once.
+    waitUntil([&] { return !server_.isAlive() || (lockedBy(number, server_.pid()) && connect()); });
+    if (display_ != nullptr) {
+        return true;
+    }
+    server_.terminate();
+    return false;
+}
+
+bool DemoSession::connect() {
+    if (display_ == nullptr) {
+        display_ = XOpenDisplay(displayName_.c_str());
+    }
+    return display_ != nullptr;
+}
+
+bool DemoSession::launch(const std::vector<std::string>& env,
+                         const std::vector<std::string>& wrapper) {
+    std::vector<std::string> fullEnv = buildEnvironment();
+    fullEnv.push_back("DISPLAY=" + displayName_);
+    fullEnv.insert(fullEnv.end(), env.begin(), env.end());
+    std::vector<std::string> argv = wrapper;
+    argv.push_back(GLTEXTDEMO_EXE);
+    return display_ != nullptr &&
+           program_.start({argv, fullEnv, workDir_, root_ + "/program-stderr.txt"});
+}
+
+bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
+    const Window root = DefaultRootWindow(display_);
+    std::vector<Window> children;
+    const bool found = waitUntil(
+        [&] {
+            topLevel_ = findByTitle(display_, root);
+            children = childrenOf(display_, topLevel_);
+            XWindowAttributes attributes{};
+            const bool viewable = children.size() == 3 &&
+                                  XGetWindowAttributes(display_, topLevel_, &attributes) &&
+                                  attributes.map_state == IsViewable;
+            return viewable || !isAlive();
+        },
+        timeout);
+    if (!found || children.size() != 3) {
+        return false;
+    }
+    // Xlib hands out window ids in increasing order, so sorting by id gives
+    // creation order whatever the stacking.
+    std::sort(children.begin(), children.end());
+    views_ = {children[0], children[1], children[2]};
+    return true;
+}
+
+Box DemoSession::geometry(Window window) {
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display_, window, &root, &x, &y, &width, &height, &border, &depth)) {
+        return {};
+    }
+    return {x, y, static_cast<int>(width), static_cast<int>(height)};
+}
+
+Box DemoSession::screenGeometry(Window window) {
+    Box box = geometry(window);
+    Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &box.x, &box.y,
+                          &child);
+    return box;
+}
+
+ViewLayout DemoSession::layout() {
+    return {geometry(views_.rotating), geometry(views_.still), geometry(views_.font)};
+}
+
+bool DemoSession::waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout) {
+    // A program that has died will not get there; no need to wait it out.
+    bool matches = false;
+    waitUntil([&] { return (matches = layout() == expected) || !isAlive(); }, timeout);
+    return matches;
+}
+
+void DemoSession::resize(int width, int height) {
+    XResizeWindow(display_, topLevel_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display_, False);
+}
+
+void DemoSession::focus() {
+    XSetInputFocus(display_, topLevel_, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+}
+
+bool DemoSession::bindKeys(const std::vector<KeySym>& keys) {
+    int min = 0, max = 0, perCode = 0;
+    XDisplayKeycodes(display_, &min, &max);
+    const int count = max - min + 1;
+    KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), count, &perCode);
+    // Reachable without a modifier other than Shift: the first two columns.
+    std::set<KeySym> present;
+    for (int i = 0; i < count; ++i) {
+        present.insert({map[i * perCode], map[i * perCode + 1]});
+    }
+    int code = max;
+    for (KeySym key : keys) {
+        while (code >= min && !isSpare(map + (code - min) * perCode, perCode)) {
+            --code;
+        }
+        if (present.count(key) == 0 && boundKeys_.count(key) == 0 && code >= min) {
+            // The same keysym on every level, so no modifier is needed to reach it.
+            std::fill_n(map + (code - min) * perCode, perCode, key);
+            XChangeKeyboardMapping(display_, code, perCode, map + (code - min) * perCode, 1);
+            boundKeys_[key] = static_cast<KeyCode>(code--);
+        }
+    }
+    XFree(map);
+    XSync(display_, False);
+    return std::all_of(keys.begin(), keys.end(), [&](KeySym key) {
+        return present.count(key) != 0 || boundKeys_.count(key) != 0;
+    });
+}
+
+KeyCode DemoSession::keyCodeFor(KeySym key, bool& shifted) {
+    shifted = false;
+    if (auto bound = boundKeys_.find(key); bound != boundKeys_.end()) {
+        return bound->second;
+    }
+    const KeyCode code = XKeysymToKeycode(display_, key);
+    shifted = XkbKeycodeToKeysym(display_, code, 0, 0) != key;
+    // A keysym only on the AltGr levels is not typed here at all.
+    return shifted && XkbKeycodeToKeysym(display_, code, 0, 1) != key ? 0 : code;
+}
+
+bool DemoSession::pressKey(KeySym key, const std::vector<KeySym>& modifiers) {
+    bool shifted = false;
+    const KeyCode code = keyCodeFor(key, shifted);
+    if (code == 0) {
+        return false;
+    }
+    std::vector<KeyCode> held;
+    for (KeySym modifier : modifiers) {
+        held.push_back(XKeysymToKeycode(display_, modifier));
+    }
+    if (shifted) {
+        held.push_back(XKeysymToKeycode(display_, XK_Shift_L));
+    }
+    for (KeyCode modifier : held) {
+        XTestFakeKeyEvent(display_, modifier, True, CurrentTime);
+    }
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    for (auto m = held.rbegin(); m != held.rend(); ++m) {
+        XTestFakeKeyEvent(display_, *m, False, CurrentTime);
+    }
+    XSync(display_, False);
+    return true;
+}
+
+bool DemoSession::typeText(const std::string& latin1) {
+    std::vector<KeySym> keys;
+    for (unsigned char c : latin1) {
+        const bool printable = (c >= 0x20 && c < 0x7f) || c >= 0xa0;  // keysym == code
+        const KeySym named = c == '\n'   ? XK_Return
+                             : c == '\t' ? XK_Tab
+                             : c == '\b' ? XK_BackSpace
+                                         : 0;
+        if (!printable && named == 0) {
+            return false;
+        }
+        keys.push_back(printable ? KeySym{c} : named);
+    }
+    return std::all_of(keys.begin(), keys.end(), [&](KeySym key) { return pressKey(key); });
+}
+
+void DemoSession::movePointer(Window window, int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+    XSync(display_, False);
+}
+
+void DemoSession::drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button) {
+    constexpr int steps = 8;
+    movePointer(window, fromX, fromY);
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    for (int i = 1; i <= steps; ++i) {
+        movePointer(window, fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+    }
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XSync(display_, False);
+}
+
+Image DemoSession::capture(Window window) {
+    const Box box = geometry(window);
+    if (box.width <= 0 || box.height <= 0) {
+        return {};
+    }
+    XImage* x = XGetImage(display_, window, 0, 0, static_cast<unsigned>(box.width),
+                          static_cast<unsigned>(box.height), AllPlanes, ZPixmap);
+    if (x == nullptr) {
+        return {};
+    }
+    Image image = toImage(x);
+    XDestroyImage(x);
+    return image;
+}
+
+std::optional<Image> DemoSession::waitForCapture(Window window,
+                                                 const std::function<bool(const Image&)>& ready,
+                                                 std::chrono::milliseconds timeout) {
+    std::optional<Image> result;
+    waitUntil(
+        [&] {
+            Image image = capture(window);
+            if (!image.empty() && ready(image)) {
+                result = std::move(image);
+            }
+            return result.has_value() || !isAlive();
+        },
+        timeout);
+    return result;
+}
+
+bool DemoSession::savePng(Window window, const std::string& path) {
+    return writePng(capture(window), path);
+}
+
+std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = topLevel_;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, topLevel_, False, NoEventMask, &event);
+    XSync(display_, False);
+    return program_.waitForExit(timeout);
+}
+
+std::string DemoSession::stderrText() const {
+    return readFile(root_ + "/program-stderr.txt");
+}

@@ -1,0 +1,126 @@
+// One private X server with gltextdemo running on it, as every integration
+// test needs it: finds the program's windows, types and drags through XTest,
+// resizes, captures pixels, and closes or kills everything it started.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "image.h"
+#include "process.h"
+
+// Enough for a loaded two-core machine on which the program's idle loop keeps
+// one core busy all the time.
+constexpr std::chrono::milliseconds patience{10000};
+
+// Polls until the condition holds; false if it still fails after the timeout.
+template <typename Condition>
+bool waitUntil(Condition holds, std::chrono::milliseconds timeout = patience) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The three sub-windows, in the order the program creates them.
+template <typename T>
+struct Views {
+    T rotating{};
+    T still{};
+    T font{};
+};
+
+using ViewLayout = Views<Box>;  // each view's geometry inside the top-level window
+
+bool operator==(const ViewLayout& a, const ViewLayout& b);
+std::ostream& operator<<(std::ostream& out, const ViewLayout& layout);
+
+enum class FontSetup {
+    Installed,  // the DejaVu font as verdana.ttf in the working directory
+    Missing,    // an empty working directory, to be filled by the test if it likes
+};
+
+class DemoSession {
+  public:
+    explicit DemoSession(FontSetup font = FontSetup::Installed);
+    ~DemoSession();
+    DemoSession(const DemoSession&) = delete;
+    DemoSession& operator=(const DemoSession&) = delete;
+
+    // The program's working directory exists from construction on, so a test
+    // can put files in it before start().
+    const std::string& workDir() const { return workDir_; }
+    std::string fontPath() const { return workDir_ + "/verdana.ttf"; }
+
+    // Starts the server and the program and finds all four windows. Every
+    // wait below gives up early once the program has died.
+    bool start(const std::vector<std::string>& env = {});
+    bool startServer();
+    // Binds each keysym the server's keymap lacks to a spare keycode. Call it
+    // before launch(): a program that has read the keymap already can miss a
+    // change made just before the next key. startServer() binds all of Latin-1.
+    bool bindKeys(const std::vector<KeySym>& keys);
+    // env: NAME=value pairs; wrapper: a command to run the program under
+    // (valgrind and its options), or none.
+    bool launch(const std::vector<std::string>& env = {},
+                const std::vector<std::string>& wrapper = {});
+    bool findWindows(std::chrono::milliseconds timeout = patience);
+
+    Display* display() const { return display_; }
+    Window topLevel() const { return topLevel_; }
+    const Views<Window>& views() const { return views_; }
+
+    Box geometry(Window window);        // relative to the parent; empty if gone
+    Box screenGeometry(Window window);  // relative to the root window
+    ViewLayout layout();
+    bool waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout = patience);
+    void resize(int width, int height);
+
+    // Keys go to the focused top-level window, as no window manager runs.
+    // False for a keysym that has no keycode (see bindKeys()).
+    void focus();
+    bool pressKey(KeySym key, const std::vector<KeySym>& modifiers = {});
+    // Types each byte as the Latin-1 key of that code; '\n', '\t', '\b' as
+    // Return, Tab, BackSpace. False, and nothing typed, for any other byte.
+    bool typeText(const std::string& latin1);
+    void movePointer(Window window, int x, int y);
+    void drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button = Button1);
+
+    Image capture(Window window);  // empty if the window cannot be read
+    std::optional<Image> waitForCapture(Window window,
+                                        const std::function<bool(const Image&)>& ready,
+                                        std::chrono::milliseconds timeout = patience);
+    bool savePng(Window window, const std::string& path);
+
+    bool isAlive() { return program_.isAlive(); }
+    // Asks the program to close as a window manager would; the raw wait status.
+    std::optional<int> close(std::chrono::milliseconds timeout = patience);
+    std::string stderrText() const;
+
+  private:
+    bool tryServer(int number);
+    bool connect();
+    KeyCode keyCodeFor(KeySym key, bool& shifted);
+
+    std::string root_;     // temporary directory holding everything below
+    std::string workDir_;  // the program's working directory
+    ChildProcess server_;
+    ChildProcess program_;
+    std::string displayName_;
+    Display* display_ = nullptr;
+    Window topLevel_ = 0;
+    Views<Window> views_;
+    std::map<KeySym, KeyCode> boundKeys_;  // keysyms this session bound itself
+};
