@@ -105,6 +105,7 @@ class DemoSession {
     bool savePng(Window window, const std::string& path);
 
     bool isAlive() { return program_.isAlive(); }
+    pid_t programPid() const { return program_.pid(); }
     // Asks the program to close as a window manager would; the raw wait status.
     std::optional<int> close(std::chrono::milliseconds timeout = patience);
     std::string stderrText() const;
