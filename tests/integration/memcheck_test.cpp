@@ -1,0 +1,111 @@
+// The program under valgrind's memcheck for a few seconds of typing, dragging
+// and resizing. Mesa's software renderer and the dynamic loader report errors
+// of their own, so only what starts in the program's code counts: an error or
+// a definite leak whose innermost frame (past valgrind's own replacements of
+// malloc and the string functions) lies in our sources.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "x_session.h"
+
+namespace {
+
+constexpr std::chrono::seconds underValgrind{180};
+
+// One report of the log: its headline and its frames' locations, innermost first.
+struct Report {
+    std::string headline;
+    std::vector<std::string> frames;
+};
+
+std::vector<Report> readReports(const std::string& path) {
+    std::vector<Report> reports;
+    std::ifstream log(path);
+    bool inReport = false;
+    for (std::string line; std::getline(log, line);) {
+        // Lines look like "==PID== text"; a bare "==PID==" ends a report.
+        const std::size_t body = line.find("== ");
+        if (body == std::string::npos) {
+            inReport = false;
+            continue;
+        }
+        const std::string text = line.substr(body + 3);
+        const bool frame =
+            text.find("at 0x") != std::string::npos || text.find("by 0x") != std::string::npos;
+        if (frame && inReport) {
+            reports.back().frames.push_back(text.substr(text.rfind('(') + 1));
+        } else if (!frame && text.find_first_not_of(' ') == 0) {
+            reports.push_back({text, {}});
+            inReport = true;
+        }
+    }
+    return reports;
+}
+
+bool isValgrindReplacement(const std::string& location) {
+    return location.find("vgpreload") != std::string::npos ||
+           location.find("vg_replace") != std::string::npos;
+}
+
+// A frame is ours when it names one of our source files or, in a build
+// without debug information, the program itself.
+bool isOurs(const Report& report) {
+    for (const std::string& location : report.frames) {
+        if (!isValgrindReplacement(location)) {
+            return location.rfind(GLTEXTDEMO_SOURCE_DIR "/src/", 0) == 0 ||
+                   location == "in " GLTEXTDEMO_EXE ")";
+        }
+    }
+    return false;
+}
+
+TEST(MemcheckTest, TypingDraggingAndResizingRaiseNoErrorInOurCode) {
+    DemoSession session;
+    const std::string log = session.workDir() + "/../memcheck.log";
+    ASSERT_TRUE(session.startServer());
+    ASSERT_TRUE(session.launch(
+        {}, {VALGRIND_EXE, "--tool=memcheck", "--log-file=" + log, "--num-callers=40",
+             "--fullpath-after=", "--leak-check=full", "--show-leak-kinds=definite"}));
+    ASSERT_TRUE(session.findWindows(underValgrind)) << session.stderrText();
+
+    session.focus();
+    EXPECT_TRUE(session.typeText("Hello, GL! \xe9\t\b"));
+    EXPECT_TRUE(session.pressKey(XK_space, {XK_Control_L}));  // code 0
+    session.drag(session.views().still, 20, 20, 150, 200);
+    session.drag(session.views().rotating, 100, 100, -50, 400, Button3);
+    session.resize(300, 200);
+    session.resize(640, 480);
+    EXPECT_TRUE(session.typeText(std::string(40, 'x')));  // past the 31-character cap
+    // Let the program work through all of it before it is asked to close.
+    const ViewLayout firstLayout{{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}};
+    EXPECT_TRUE(session.waitForLayout(firstLayout, underValgrind));
+
+    const std::optional<int> status = session.close(underValgrind);
+    ASSERT_TRUE(status) << "did not exit under valgrind";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+
+    const std::vector<Report> reports = readReports(log);
+    ASSERT_FALSE(reports.empty()) << "no valgrind log at " << log;
+    int others = 0;
+    for (const Report& report : reports) {
+        if (isOurs(report)) {
+            std::ostringstream frames;
+            for (const std::string& frame : report.frames) {
+                frames << "\n    " << frame;
+            }
+            ADD_FAILURE() << report.headline << frames.str();
+        } else if (!report.frames.empty()) {
+            ++others;
+        }
+    }
+    std::cout << "memcheck: " << others << " reports outside our code left aside\n";
+}
+
+}  // namespace
