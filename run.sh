@@ -2,6 +2,8 @@
 # Installs what is missing, builds the demo and runs it in a directory that holds
 # a TrueType font under the name it looks for (DejaVu Sans unless
 # GLTEXTDEMO_FONT names another file). Arguments go to GLUT (-display, ...).
+# Without a reachable display it runs the demo on a private Xvfb instead, types
+# a sample line and prints the path of a PNG of the window.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +16,12 @@ if [[ ! -f $font ]]; then
     echo "run.sh: font file not found: $font" >&2
     exit 1
 fi
+
+if ! build/release/tools/gltextdemo-snapshot --probe-display; then
+    echo "No display reachable: running the demo on a private Xvfb." >&2
+    exec build/release/tools/gltextdemo-snapshot --font "$font" build/gltextdemo.png
+fi
+
 mkdir -p build/run
 ln -sfn "$(realpath "$font")" build/run/verdana.ttf
 cd build/run

@@ -3,14 +3,15 @@
 # and only those that are missing, so a second call costs next to nothing.
 set -euo pipefail
 
+# The X libraries and Xvfb serve the headless snapshot as well as the tests.
 run_packages=(
     g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-dejavu-core
+    libx11-dev libxtst-dev libpng-dev xvfb
 )
 test_packages=(
     "${run_packages[@]}"
-    libgtest-dev libx11-dev libxtst-dev libpng-dev xvfb xfonts-base
-    clang libclang-rt-14-dev valgrind
+    libgtest-dev xfonts-base clang libclang-rt-14-dev valgrind
 )
 
 case "${1:-}" in
