@@ -25,6 +25,17 @@ int createSubWindow(const Rect& rect) {
     return glutCreateSubWindow(mainWindow, rect.x, rect.y, rect.width, rect.height);
 }
 
+// Mesa's software renderer gives a window's buffers their new size only when
+// that window next swaps, so the one frame a sub-window draws right after a
+// resize is still drawn at the old size. The rotating view redraws all the time
+// anyway; the other two are asked for one more frame a moment later.
+constexpr unsigned settleMilliseconds = 50;
+
+void redrawStillViews(int /*unused*/) {
+    glutPostWindowRedisplay(staticView);
+    glutPostWindowRedisplay(fontView);
+}
+
 void place(int window, const Rect& rect) {
     glutSetWindow(window);
     glutPositionWindow(rect.x, rect.y);
@@ -84,4 +95,5 @@ void reshape(int width, int height) {
     place(rotatingView, layout.rotating);
     place(staticView, layout.still);
     place(fontView, layout.font);
+    glutTimerFunc(settleMilliseconds, redrawStillViews, 0);
 }

@@ -1,0 +1,390 @@
+// The two stroke-font views seen from outside, on a private X server: where the
+// text starts, how each view draws its lines, which view moves on its own, how
+// a drag in either view moves the text in both, and how a key replaces it.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "x_session.h"
+
+namespace {
+
+constexpr Rgb black{0, 0, 0};
+constexpr Rgb white{255, 255, 255};
+
+const ViewLayout firstLayout{{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}};
+const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
+
+// Both views show 300 x 225 view units whatever their size in pixels.
+constexpr double unitsWide = 300.0;
+constexpr double unitsHigh = 225.0;
+
+// The centre pixel of a stroke view in the first layout: where the text
+// starts until it is dragged.
+constexpr int centreX = 156;
+constexpr int centreY = 120;
+
+// Capitals of the roman stroke font are 100 units tall, 107 pixels at the
+// first layout's 1.0667 pixels a unit; their left stems stand some ten units
+// right of the origin, and "UXEN" is far wider than the half view right of it.
+constexpr int capitalHeight = 107;
+constexpr int minStemOffset = 9;  // pixels right of the origin at the first layout
+constexpr int maxStemOffset = 14;
+
+// Radii in view units about the view's centre, which the rotating view's
+// frames can be compared by, as turning about the centre keeps them.
+// Text starting at the centre comes within 25 units of it at every angle;
+// text starting 98 units up and to the right never comes nearer than 98.
+constexpr double nearCentre = 60.0;
+// "UXEN" from the centre always reaches past 117 units (the U's right stem
+// alone does), while a lone "I" ends near 101.
+constexpr double beyondAnI = 109.0;
+
+// How many different frames of the rotating view a check looks at; enough to
+// sample many angles, as the frames a capture catches are far apart.
+constexpr int framesToSample = 20;
+
+// Nearest and farthest lit pixels of a view from its centre, in view units.
+struct Reach {
+    double nearest = 0.0;
+    double farthest = 0.0;
+};
+
+std::string describe(const std::optional<Reach>& reach) {
+    if (!reach) {
+        return "nothing lit";
+    }
+    std::ostringstream out;
+    out << "lit from " << reach->nearest << " to " << reach->farthest << " units";
+    return out.str();
+}
+
+// None for an all-black image. Pixel centres are converted to view units with
+// the image's own size, as the views stretch their fixed extents to it.
+std::optional<Reach> reachOf(const Image& image) {
+    std::optional<Reach> reach;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (image.at(x, y) == black) {
+                continue;
+            }
+            const double unitsX = (x + 0.5 - image.width / 2.0) * unitsWide / image.width;
+            const double unitsY = (image.height / 2.0 - y - 0.5) * unitsHigh / image.height;
+            const double radius = std::hypot(unitsX, unitsY);
+            if (!reach) {
+                reach = Reach{radius, radius};
+            }
+            reach->nearest = std::min(reach->nearest, radius);
+            reach->farthest = std::max(reach->farthest, radius);
+        }
+    }
+    return reach;
+}
+
+std::optional<Box> litBox(const Image& image) {
+    return boundingBox(image, image.bounds(), black);
+}
+
+std::string describe(const std::optional<Box>& box) {
+    if (!box) {
+        return "nothing lit";
+    }
+    std::ostringstream out;
+    out << *box;
+    return out.str();
+}
+
+// Whether the static view's text starts at pixel (x, y): its first left stem
+// stemOffset pixels to the right, and its lowest lit row on the baseline, the
+// boundary above row y, so in row y itself or the one either side.
+testing::AssertionResult startsAt(const Image& image, int x, int y, double stemOffset) {
+    const std::optional<Box> box = litBox(image);
+    if (box && std::abs(box->x - (x + stemOffset)) <= 1.5 && std::abs(box->bottom() - 1 - y) <= 1) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "text lit at " << describe(box) << ", expected its left edge near " << x + stemOffset
+           << " and its lowest row near " << y;
+}
+
+bool isPureBlackOrWhite(Rgb p) {
+    return p == black || p == white;
+}
+
+// Levels strictly between black and white: what smoothing leaves at the edges.
+int intermediateGreys(const Image& image) {
+    const std::set<int> levels = greyLevels(image, image.bounds());
+    return static_cast<int>(levels.size()) - static_cast<int>(levels.count(0) + levels.count(255));
+}
+
+class StrokeViewsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
+
+    void TearDown() override {
+        if (!HasFailure()) {
+            return;
+        }
+        std::cerr << "program's stderr:\n" << session.stderrText();
+        if (session.topLevel() != 0) {
+            const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+            const auto path = std::filesystem::temp_directory_path() /
+                              (std::string(test->test_suite_name()) + "." + test->name() + ".png");
+            if (session.savePng(session.topLevel(), path.string())) {
+                std::cerr << "top-level window saved to " << path.string() << "\n";
+            }
+        }
+    }
+
+    Window rotating() const { return session.views().rotating; }
+    Window still() const { return session.views().still; }
+
+    // The static view once it has been drawn at the first layout: the text's
+    // lowest row on the centre row and its left edge a stem's offset right of
+    // the centre. The frame drawn at the creation size, before the first
+    // layout, has its baseline seven rows higher. Notes the stem's offset.
+    std::optional<Image> startUp() {
+        if (!session.waitForLayout(firstLayout)) {
+            ADD_FAILURE() << "layout: " << session.layout();
+            return std::nullopt;
+        }
+        std::optional<Box> box;
+        std::optional<Image> shown = session.waitForCapture(still(), [&](const Image& image) {
+            box = litBox(image);
+            return box && std::abs(box->bottom() - 1 - centreY) <= 1 &&
+                   box->x - centreX >= minStemOffset && box->x - centreX <= maxStemOffset;
+        });
+        if (!shown) {
+            ADD_FAILURE() << "static view never showed the text from its centre; it showed "
+                          << describe(box);
+            return std::nullopt;
+        }
+        stemOffset = box->x - centreX;
+        return shown;
+    }
+
+    // The stem's offset at another view width: the same number of view units.
+    double stemOffsetAt(int viewWidth) const {
+        const double units = (stemOffset + 0.5) * unitsWide / firstLayout.still.width;
+        return units * viewWidth / unitsWide - 0.5;
+    }
+
+    // Drags in the given view and waits until the static view's text starts
+    // under the drop point, whose view is viewWidth pixels wide.
+    testing::AssertionResult dragTextTo(Window view, int fromX, int fromY, int toX, int toY,
+                                        int viewWidth, unsigned button = Button1) {
+        session.drag(view, fromX, fromY, toX, toY, button);
+        const double offset = stemOffsetAt(viewWidth);
+        testing::AssertionResult seen = testing::AssertionFailure() << "nothing captured";
+        if (session.waitForCapture(still(), [&](const Image& image) {
+                seen = startsAt(image, toX, toY, offset);
+                return bool(seen);
+            })) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << "after a drag to (" << toX << "," << toY << "): " << seen.message();
+    }
+
+    // Waits for a frame of the rotating view that meets the condition, then
+    // checks that the next framesToSample different frames all meet it too.
+    testing::AssertionResult rotatingViewKeeps(
+        const std::function<bool(const std::optional<Reach>&)>& holds) {
+        std::optional<Image> first = session.waitForCapture(
+            rotating(), [&](const Image& image) { return holds(reachOf(image)); });
+        if (!first) {
+            return testing::AssertionFailure() << "no frame met it; the last was "
+                                               << describe(reachOf(session.capture(rotating())));
+        }
+        Image previous = *first;
+        int frames = 0;
+        std::optional<Reach> failed;
+        bool anyFailed = false;
+        waitUntil([&] {
+            Image image = session.capture(rotating());
+            if (image.empty() || image == previous) {
+                return !session.isAlive();
+            }
+            ++frames;
+            const std::optional<Reach> reach = reachOf(image);
+            if (!holds(reach)) {
+                anyFailed = true;
+                failed = reach;
+            }
+            previous = std::move(image);
+            return anyFailed || frames >= framesToSample;
+        });
+        if (anyFailed) {
+            return testing::AssertionFailure() << "frame " << frames << " was " << describe(failed);
+        }
+        if (frames < framesToSample) {
+            return testing::AssertionFailure() << "only " << frames << " frames changed";
+        }
+        return testing::AssertionSuccess();
+    }
+
+    DemoSession session;
+    int stemOffset = 0;  // pixels from the text origin to the left edge, first layout
+};
+
+TEST_F(StrokeViewsTest, StaticTextStartsAtTheCentreOnABaselineThroughIt) {
+    const std::optional<Image> shown = startUp();
+    ASSERT_TRUE(shown);
+    const Box box = *litBox(*shown);
+
+    // startUp() has found the left edge and the lowest row at the centre; the
+    // capitals rise from there and run off the right edge.
+    EXPECT_NEAR(box.height, capitalHeight, 2) << box;
+    EXPECT_EQ(box.right(), shown->width) << box;
+    // Nothing left of the origin, nothing below the baseline.
+    EXPECT_EQ(countPixels(*shown, {0, 0, centreX, shown->height}, [](Rgb p) { return p != black; }),
+              0);
+    EXPECT_EQ(countPixels(*shown, {0, centreY + 2, shown->width, shown->height},
+                          [](Rgb p) { return p != black; }),
+              0);
+}
+
+TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
+    const std::optional<Image> plain = startUp();
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(greyLevels(*plain, plain->bounds()), (std::set<int>{0, 255}));
+    EXPECT_EQ(countPixels(*plain, plain->bounds(), [](Rgb p) { return !isPureBlackOrWhite(p); }),
+              0);
+
+    // Smoothed white lines on black blend into many shades of grey, and into
+    // no colour.
+    const std::optional<Image> smooth = session.waitForCapture(
+        rotating(), [](const Image& image) { return intermediateGreys(image) >= 10; });
+    ASSERT_TRUE(smooth) << "rotating view shows " << intermediateGreys(session.capture(rotating()))
+                        << " levels between black and white";
+    EXPECT_EQ(
+        countPixels(*smooth, smooth->bounds(), [](Rgb p) { return p.r != p.g || p.g != p.b; }), 0);
+}
+
+TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
+    const std::optional<Image> first = startUp();
+    ASSERT_TRUE(first);
+
+    Image previous = session.capture(rotating());
+    int changes = 0;
+    int stillChanged = 0;
+    const bool enough = waitUntil([&] {
+        Image image = session.capture(rotating());
+        if (!image.empty() && !(image == previous)) {
+            ++changes;
+            previous = std::move(image);
+        }
+        stillChanged += session.capture(still()) == *first ? 0 : 1;
+        return changes >= framesToSample || !session.isAlive();
+    });
+    EXPECT_TRUE(enough && changes >= framesToSample)
+        << "rotating view changed " << changes << " times";
+    EXPECT_EQ(stillChanged, 0) << "static view differed from its first drawing";
+}
+
+TEST_F(StrokeViewsTest, DragInStaticViewMovesTheTextInBothViews) {
+    ASSERT_TRUE(startUp());
+    ASSERT_TRUE(rotatingViewKeeps(
+        [](const std::optional<Reach>& reach) { return reach && reach->nearest < nearCentre; }));
+
+    // (240, 60) is 81 units right of and 56 up from the centre: text starting
+    // there keeps at least 98 units from the centre, however it turns about it.
+    ASSERT_TRUE(dragTextTo(still(), centreX, centreY, 240, 60, firstLayout.still.width));
+    EXPECT_TRUE(rotatingViewKeeps(
+        [](const std::optional<Reach>& reach) { return !reach || reach->nearest > nearCentre; }));
+    // Some frames show no text at all; the text has to turn up somewhere.
+    EXPECT_TRUE(session.waitForCapture(rotating(), [](const Image& image) {
+        const std::optional<Reach> reach = reachOf(image);
+        return reach && reach->nearest > nearCentre;
+    })) << "rotating view lost the text";
+}
+
+TEST_F(StrokeViewsTest, DragWithAnotherButtonInRotatingViewMovesStaticText) {
+    ASSERT_TRUE(startUp());
+    EXPECT_TRUE(
+        dragTextTo(rotating(), centreX, centreY, 60, 180, firstLayout.rotating.width, Button3));
+}
+
+TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
+    const std::optional<Image> start = startUp();
+    ASSERT_TRUE(start);
+    ASSERT_TRUE(dragTextTo(still(), centreX, centreY, 40, 200, firstLayout.still.width));
+
+    session.drag(still(), 40, 200, centreX, centreY);
+    EXPECT_TRUE(
+        session.waitForCapture(still(), [&](const Image& image) { return image == *start; }))
+        << "the text came back to " << describe(litBox(session.capture(still()))) << ", not to "
+        << describe(litBox(*start));
+}
+
+TEST_F(StrokeViewsTest, DragFollowsThePointerAfterAResize) {
+    ASSERT_TRUE(startUp());
+    session.resize(800, 600);
+    ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
+
+    // Both points lie where a mapping by the creation size, 300 x 225, puts
+    // the text tens of pixels away, or out of sight.
+    const int width = largerLayout.still.width;
+    EXPECT_TRUE(dragTextTo(still(), 196, 150, 100, 200, width));
+    EXPECT_TRUE(dragTextTo(still(), 100, 200, 300, 90, width));
+}
+
+// The still view is redrawn only on keys and drags, so the frame it draws for
+// the resize itself must come out at the new size: the text stretched with
+// the view, still starting at its centre.
+TEST_F(StrokeViewsTest, ResizeRedrawsTheStaticViewAtItsNewSize) {
+    ASSERT_TRUE(startUp());
+    session.resize(800, 600);
+    ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
+    const Box& view = largerLayout.still;
+    std::optional<Box> box;
+    const bool redrawn =
+        session
+            .waitForCapture(still(),
+                            [&](const Image& image) {
+                                return startsAt(image, view.width / 2, view.height / 2,
+                                                stemOffsetAt(view.width));
+                            })
+            .has_value();
+    EXPECT_TRUE(redrawn) << startsAt(session.capture(still()), view.width / 2, view.height / 2,
+                                     stemOffsetAt(view.width));
+}
+
+TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
+    const std::optional<Image> start = startUp();
+    ASSERT_TRUE(start);
+    const Box before = *litBox(*start);
+    ASSERT_TRUE(rotatingViewKeeps(
+        [](const std::optional<Reach>& reach) { return reach && reach->farthest > beyondAnI; }));
+
+    session.focus();
+    ASSERT_TRUE(session.typeText("I"));
+
+    // One narrow upright stroke on the same baseline, as tall as the capitals.
+    // Its straight foot ends on the baseline where the U's curve crosses it,
+    // so the lowest rows may differ by one.
+    const std::optional<Image> typed = session.waitForCapture(still(), [](const Image& image) {
+        const std::optional<Box> box = litBox(image);
+        return box && box->width <= 2;
+    });
+    ASSERT_TRUE(typed) << "static view shows " << describe(litBox(session.capture(still())));
+    const Box after = *litBox(*typed);
+    EXPECT_NEAR(after.bottom(), before.bottom(), 1) << after;
+    EXPECT_NEAR(after.height, capitalHeight, 2) << after;
+    EXPECT_GT(after.x, centreX) << after;
+
+    EXPECT_TRUE(rotatingViewKeeps(
+        [](const std::optional<Reach>& reach) { return reach && reach->farthest < beyondAnI; }));
+}
+
+}  // namespace
