@@ -347,7 +347,6 @@ TEST_F(StrokeViewsTest, ResizeRedrawsTheStaticViewAtItsNewSize) {
     session.resize(800, 600);
     ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
     const Box& view = largerLayout.still;
-    std::optional<Box> box;
     const bool redrawn =
         session
             .waitForCapture(still(),
