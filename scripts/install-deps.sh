@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the demo (`run`) or the tests (`test`) need,
-# and only those that are missing, so a second call costs next to nothing.
+# Installs the Debian packages that the demo (`run`), the tests (`test`) or the
+# benchmarks (`bench`) need, and only those that are missing, so a second call
+# costs next to nothing.
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests.
@@ -13,11 +14,16 @@ test_packages=(
     "${run_packages[@]}"
     libgtest-dev xfonts-base clang libclang-rt-14-dev valgrind
 )
+bench_packages=(
+    "${test_packages[@]}"
+    libbenchmark-dev
+)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
     test) wanted=("${test_packages[@]}") ;;
-    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+    bench) wanted=("${bench_packages[@]}") ;;
+    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

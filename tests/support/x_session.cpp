@@ -203,7 +203,11 @@ bool DemoSession::launch(const std::vector<std::string>& env,
     fullEnv.push_back("DISPLAY=" + displayName_);
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
-    argv.push_back(GLTEXTDEMO_EXE);
+    if (command_.empty()) {
+        argv.push_back(GLTEXTDEMO_EXE);
+    } else {
+        argv.insert(argv.end(), command_.begin(), command_.end());
+    }
     return display_ != nullptr &&
            program_.start({argv, fullEnv, workDir_, root_ + "/program-stderr.txt"});
 }

@@ -12,6 +12,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "image.h"
@@ -76,6 +77,9 @@ class DemoSession {
     // (valgrind and its options), or none.
     bool launch(const std::vector<std::string>& env = {},
                 const std::vector<std::string>& wrapper = {});
+    // What launch() runs in place of gltextdemo: a path and its arguments, for
+    // a stand-in that builds the same window tree. Empty runs gltextdemo.
+    void setCommand(std::vector<std::string> argv) { command_ = std::move(argv); }
     bool findWindows(std::chrono::milliseconds timeout = patience);
 
     Display* display() const { return display_; }
@@ -124,4 +128,5 @@ class DemoSession {
     Window topLevel_ = 0;
     Views<Window> views_;
     std::map<KeySym, KeyCode> boundKeys_;  // keysyms this session bound itself
+    std::vector<std::string> command_;     // see setCommand()
 };
