@@ -15,14 +15,13 @@
 #include <sstream>
 #include <string>
 
-#include "x_session.h"
+#include "demo_test.h"
 
 namespace {
 
 constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
 
-const ViewLayout firstLayout{{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}};
 const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
 
 // Both views show 300 x 225 view units whatever their size in pixels.
@@ -132,17 +131,8 @@ class StrokeViewsTest : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
 
     void TearDown() override {
-        if (!HasFailure()) {
-            return;
-        }
-        std::cerr << "program's stderr:\n" << session.stderrText();
-        if (session.topLevel() != 0) {
-            const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-            const auto path = std::filesystem::temp_directory_path() /
-                              (std::string(test->test_suite_name()) + "." + test->name() + ".png");
-            if (session.savePng(session.topLevel(), path.string())) {
-                std::cerr << "top-level window saved to " << path.string() << "\n";
-            }
+        if (HasFailure()) {
+            reportFailure(session);
         }
     }
 

@@ -10,17 +10,11 @@
 #include <iostream>
 #include <optional>
 
-#include "x_session.h"
+#include "demo_test.h"
 
 namespace {
 
 constexpr Rgb white{255, 255, 255};
-
-// The top-level window's clear colour is 0.3 grey: 76.5 of 255, which a GL
-// implementation may round either way.
-bool isClearGrey(Rgb p) {
-    return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
-}
 
 // Below the font view (which ends at y = 370 in a 640x480 window) only the
 // top-level window's own drawing shows: the prompt and the echo.
@@ -29,8 +23,6 @@ constexpr Box promptStrip{0, 370, 640, 110};
 // The prompt's glyphs, 24 pixels high, stand on a baseline 12 pixels above
 // the bottom; everything above this row belongs to the background.
 constexpr int promptTop = 480 - 12 - 40;
-
-const ViewLayout firstLayout{{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}};
 
 // The part of the strip to the right of the given column.
 Box stripRightOf(int x) {
@@ -60,17 +52,8 @@ class WindowTreeTest : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
 
     void TearDown() override {
-        if (!HasFailure()) {
-            return;
-        }
-        std::cerr << "program's stderr:\n" << session.stderrText();
-        if (session.topLevel() != 0) {
-            const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-            const auto path = std::filesystem::temp_directory_path() /
-                              (std::string(test->test_suite_name()) + "." + test->name() + ".png");
-            if (session.savePng(session.topLevel(), path.string())) {
-                std::cerr << "top-level window saved to " << path.string() << "\n";
-            }
+        if (HasFailure()) {
+            reportFailure(session);
         }
     }
 

@@ -1,0 +1,500 @@
+// fontView seen from outside, on a private X server: where its two lines of
+// FTGL text sit and how large they are, how keys reach the second line, how
+// Latin-1 and control characters draw, and the notice that replaces the text
+// when verdana.ttf cannot be used while the rest of the program runs on.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "demo_test.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr Rgb black{0, 0, 0};
+constexpr Rgb white{255, 255, 255};
+
+constexpr Box fontViewArea{0, 0, 630, 120};
+constexpr Box staticViewArea{0, 0, 312, 240};
+
+// The projection spans 300 by 225 units whatever the view's size; the lines
+// start at x = -140 and stand on y = 30 and y = -30. At 630 by 120 pixels:
+constexpr int lineLeft = 21;         // 10 units of 300 from the left edge
+constexpr int messageBaseline = 44;  // rows from the top: 120 * (112.5 - 30) / 225
+constexpr int textBaseline = 76;     // 120 * (112.5 + 30) / 225
+// Glyph bearings put the first ink a pixel or two either side of the pen.
+constexpr int bearing = 3;
+
+// Everything the first line draws, descenders included, lies above row 52,
+// and everything of the second line, accents on capitals included, below it.
+constexpr Box messageBand{0, 0, 630, 52};
+constexpr Box textBand{0, 52, 630, 68};
+
+// Below the font view's bottom edge (y = 370) and clear of anything the view
+// may have left there while it was moved and not yet resized: the prompt and
+// the echo stand on a baseline 12 pixels above the window's bottom.
+constexpr Box promptStrip{0, 400, 640, 80};
+constexpr int promptTop = 480 - 12 - 40;
+
+// How long a drawing must stay unchanged before it counts as finished.
+constexpr std::chrono::milliseconds settle{300};
+
+bool isInk(Rgb p) {
+    return p != black;
+}
+
+bool isBright(Rgb p) {
+    return p.r >= 128 && p.g >= 128 && p.b >= 128;
+}
+
+bool isWhite(Rgb p) {
+    return p == white;
+}
+
+std::optional<Box> inkBox(const Image& image, const Box& area) {
+    return boundingBox(image, area, black);
+}
+
+Box rightOf(const Box& area, int x) {
+    return {x, area.y, area.right() - x, area.height};
+}
+
+bool sameArea(const Image& a, const Image& b, const Box& area) {
+    return crop(a, area) == crop(b, area);
+}
+
+// The outermost rows and columns, which no line reaches at start-up. Anything
+// but black there is not the view's own drawing: the parent's grey in a strip
+// the view gained by a resize and has not yet redrawn, say.
+bool edgesAreBlack(const Image& image) {
+    const int w = image.width, h = image.height;
+    const auto inkIn = [&](const Box& edge) { return countPixels(image, edge, isInk); };
+    return inkIn({0, 0, w, 1}) + inkIn({0, h - 1, w, 1}) + inkIn({0, 0, 1, h}) +
+               inkIn({w - 1, 0, 1, h}) ==
+           0;
+}
+
+// The row just below the glyphs' feet, as a y coordinate from the top. Letters
+// stand on the baseline, so the row above it is among the busiest; below it
+// only descenders (p, y, g) and the faint overshoot of round letters reach,
+// which are few and dim. So: one past the lowest row holding at least a
+// quarter as many bright pixels as the busiest row of the area.
+int baselineOf(const Image& image, const Box& area) {
+    const auto brightIn = [&](int y) {
+        return countPixels(image, {area.x, y, area.width, 1}, isBright);
+    };
+    int busiest = 0;
+    for (int y = area.y; y < area.bottom(); ++y) {
+        busiest = std::max(busiest, brightIn(y));
+    }
+    int baseline = -1;
+    for (int y = area.y; y < area.bottom() && busiest > 0; ++y) {
+        if (4 * brightIn(y) >= busiest) {
+            baseline = y + 1;
+        }
+    }
+    return baseline;
+}
+
+// Grey levels strictly between black and white: the edges of anti-aliased glyphs.
+int intermediateLevels(const Image& image, const Box& area) {
+    const std::set<int> levels = greyLevels(image, area);
+    return static_cast<int>(
+        std::count_if(levels.begin(), levels.end(), [](int v) { return v > 0 && v < 255; }));
+}
+
+// What is wrong with a capture, one line for each check that fails.
+class Findings {
+  public:
+    void check(bool holds, const std::string& what) {
+        if (!holds) {
+            text_ += what + "\n";
+        }
+    }
+    void near(const std::string& what, double actual, double expected, double tolerance) {
+        std::ostringstream line;
+        line << what << " is " << actual << ", expected " << expected << " +- " << tolerance;
+        check(std::abs(actual - expected) <= tolerance, line.str());
+    }
+    bool empty() const { return text_.empty(); }
+    const std::string& text() const { return text_; }
+
+  private:
+    std::string text_;
+};
+
+// The start-up drawing: the message at 18 pixels above the placeholder at 24,
+// both anti-aliased, starting at the left on their baselines.
+Findings startUpFindings(const Image& image) {
+    Findings found;
+    found.check(edgesAreBlack(image), "ink on the view's edges");
+    const std::optional<Box> message = inkBox(image, messageBand);
+    const std::optional<Box> text = inkBox(image, textBand);
+    found.check(message.has_value(), "no first line");
+    found.check(text.has_value(), "no second line");
+    if (!message || !text) {
+        return found;
+    }
+    found.near("first line's left edge", message->x, lineLeft, bearing);
+    found.near("second line's left edge", text->x, lineLeft, bearing);
+    const int messageFoot = baselineOf(image, messageBand);
+    const int textFoot = baselineOf(image, textBand);
+    found.near("first line's baseline", messageFoot, messageBaseline, 1);
+    found.near("second line's baseline", textFoot, textBaseline, 1);
+    // Capitals and ascenders are about three quarters of the em: 13.5 pixels
+    // at 18, 18 at 24 ("UXEN" has nothing higher than its capitals).
+    found.near("first line's height above its baseline", messageFoot - message->y, 13.5, 1.5);
+    found.near("second line's height above its baseline", textFoot - text->y, 18, 1.5);
+    // A sentence across most of the view, and four capitals.
+    found.near("first line's width", message->width, 530, 30);
+    found.near("second line's width", text->width, 63, 10);
+    found.check(intermediateLevels(image, messageBand) >= 16, "first line not anti-aliased");
+    found.check(intermediateLevels(image, textBand) >= 16, "second line not anti-aliased");
+    found.check(countPixels(image, fontViewArea, isWhite) > 100, "glyphs not white");
+    return found;
+}
+
+// The notice that stands in for both lines when the font cannot be used.
+Findings noticeFindings(const Image& image) {
+    Findings found;
+    found.check(edgesAreBlack(image), "ink on the view's edges");
+    found.check(!inkBox(image, messageBand), "ink on the first line, which needs the font");
+    const std::optional<Box> notice = inkBox(image, textBand);
+    found.check(notice.has_value(), "no notice on the second line");
+    if (!notice) {
+        return found;
+    }
+    found.near("notice's left edge", notice->x, lineLeft, bearing);
+    found.near("notice's baseline", baselineOf(image, textBand), textBaseline, 1);
+    // A sentence in Helvetica 18, some 450 pixels wide whatever the reason;
+    // the placeholder would take 63.
+    found.near("notice's width", notice->width, 450, 50);
+    // A GLUT bitmap font: plain white on black, no shades in between.
+    found.check(greyLevels(image, fontViewArea) == std::set<int>{0, 255},
+                "the notice is not plain white on black");
+    return found;
+}
+
+// A window is redrawn only on keys, on exposure and (the rotating view) on
+// idle passes, so a finished drawing of the others holds still. A capture
+// counts once the area has not changed for a while and satisfies the
+// condition: a frame caught between a resize and the redraw that follows it,
+// or between two keys, does not.
+std::optional<Image> waitForSteady(DemoSession& session, Window window, const Box& area,
+                                   const std::function<bool(const Image&)>& ready) {
+    Image last;
+    auto since = std::chrono::steady_clock::now();
+    return session.waitForCapture(window, [&](const Image& image) {
+        const auto now = std::chrono::steady_clock::now();
+        const Image shown = crop(image, area);
+        if (!(shown == last)) {
+            last = shown;
+            since = now;
+            return false;
+        }
+        return now - since >= settle && ready(image);
+    });
+}
+
+// fontView at its first-layout size, finished drawing, satisfying the condition.
+std::optional<Image> waitForFont(DemoSession& session,
+                                 const std::function<bool(const Image&)>& ready) {
+    return waitForSteady(session, session.views().font, fontViewArea, [&](const Image& image) {
+        return image.width == fontViewArea.width && image.height == fontViewArea.height &&
+               ready(image);
+    });
+}
+
+// Waits for a drawing of fontView in which the check finds nothing wrong.
+// Under load the view can hold a half-finished state for a while, so only a
+// drawing that never comes right fails; `found` then tells what was wrong
+// with the last one.
+std::optional<Image> waitForDrawing(DemoSession& session,
+                                    const std::function<Findings(const Image&)>& check,
+                                    Findings& found) {
+    found = {};
+    found.check(false, "fontView never held still at its first-layout size");
+    std::optional<Image> shown = waitForFont(session, [&](const Image& image) {
+        found = check(image);
+        return found.empty();
+    });
+    if (!session.isAlive()) {
+        found = {};
+        found.check(false, "the program died");
+    }
+    return shown;
+}
+
+class FontViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(session.start()) << "the program did not start or died";
+        ASSERT_TRUE(session.waitForLayout(firstLayout))
+            << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            reportFailure(session);
+        }
+    }
+
+    // Types the keys and waits for fontView to settle in a state that satisfies the condition.
+    std::optional<Image> typeAndWait(const std::string& latin1,
+                                     const std::function<bool(const Image&)>& ready) {
+        if (!session.typeText(latin1)) {
+            ADD_FAILURE() << "cannot type " << latin1;
+            return std::nullopt;
+        }
+        return waitForFont(session, ready);
+    }
+
+    DemoSession session;
+    Findings startUp;  // what was wrong with the start-up drawing, if it never came right
+};
+
+TEST_F(FontViewTest, MessageAndPlaceholderStartAtTheLeftOnTheirBaselines) {
+    EXPECT_TRUE(waitForDrawing(session, startUpFindings, startUp)) << startUp.text();
+}
+
+TEST_F(FontViewTest, KeysRedrawTheSecondLineOnly) {
+    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    ASSERT_TRUE(start) << startUp.text();
+    const Box placeholder = *inkBox(*start, textBand);
+    session.focus();
+
+    const std::optional<Image> one = typeAndWait("a", [&](const Image& image) {
+        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
+    });
+    ASSERT_TRUE(one) << "the second line did not change after a key";
+    const Box letter = *inkBox(*one, textBand);
+    EXPECT_LT(letter.width, placeholder.width / 2) << "the key did not replace the placeholder";
+    EXPECT_TRUE(sameArea(*one, *start, messageBand)) << "the first line changed";
+
+    const std::optional<Image> two = typeAndWait("b", [&](const Image& image) {
+        const std::optional<Box> ink = inkBox(image, textBand);
+        return ink && ink->right() > letter.right();
+    });
+    ASSERT_TRUE(two) << "the second key did not extend the second line";
+    EXPECT_EQ(inkBox(*two, textBand)->x, letter.x) << "the line's start moved";
+    EXPECT_TRUE(sameArea(*two, *start, messageBand)) << "the first line changed";
+}
+
+TEST_F(FontViewTest, PlaceholderIsDrawnAsTheWholeText) {
+    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    ASSERT_TRUE(start) << startUp.text();
+    session.focus();
+
+    const std::optional<Image> first = typeAndWait("U", [&](const Image& image) {
+        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
+    });
+    ASSERT_TRUE(first) << "the first key did not replace the placeholder";
+
+    // Typed out, the same four letters must give the very same pixels.
+    const std::optional<Image> typed =
+        typeAndWait("XEN", [&](const Image& image) { return image == *start; });
+    EXPECT_TRUE(typed) << "typing UXEN does not draw what start-up drew";
+}
+
+TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
+    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    ASSERT_TRUE(start) << startUp.text();
+    session.focus();
+
+    // The missing-glyph box first, to tell the letter apart from it.
+    const std::optional<Image> tab = typeAndWait("\t", [&](const Image& image) {
+        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
+    });
+    ASSERT_TRUE(tab) << "the Tab drew nothing";
+    const Box box = *inkBox(*tab, textBand);
+
+    const std::optional<Image> accented = typeAndWait("\xe9", [&](const Image& image) {
+        return inkBox(image, rightOf(textBand, box.right())).has_value();
+    });
+    ASSERT_TRUE(accented) << "e-acute (233) drew nothing";
+    const Box eAcute = *inkBox(*accented, rightOf(textBand, box.right()));
+    EXPECT_FALSE(crop(*accented, eAcute) == crop(*tab, box)) << "e-acute drew the missing glyph";
+
+    const std::optional<Image> plain = typeAndWait("e", [&](const Image& image) {
+        return inkBox(image, rightOf(textBand, eAcute.right())).has_value();
+    });
+    ASSERT_TRUE(plain) << "a plain e after e-acute drew nothing";
+    const Box e = *inkBox(*plain, rightOf(textBand, eAcute.right()));
+
+    // e-acute is the e with an accent above it.
+    const Box body = *inkBox(*plain, {eAcute.x, e.y, eAcute.width, e.height});
+    EXPECT_TRUE(crop(*plain, body) == crop(*plain, e)) << "no e in e-acute: " << body << " " << e;
+    EXPECT_GT(countPixels(*plain, {eAcute.x, eAcute.y, eAcute.width, e.y - eAcute.y}, isBright), 3)
+        << "no accent above the e";
+}
+
+TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
+    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    ASSERT_TRUE(start) << startUp.text();
+    session.focus();
+
+    const std::optional<Image> one = typeAndWait("a", [&](const Image& image) {
+        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
+    });
+    ASSERT_TRUE(one);
+    const Box letter = *inkBox(*one, textBand);
+
+    const std::optional<Image> tab = typeAndWait("\t", [&](const Image& image) {
+        return inkBox(image, rightOf(textBand, letter.right())).has_value();
+    });
+    ASSERT_TRUE(tab) << "the Tab drew nothing";
+    const Box box = *inkBox(*tab, rightOf(textBand, letter.right()));
+    // DejaVu's missing glyph is a hollow rectangle, taller than a small letter.
+    const Box inside{box.x + 3, box.y + 3, box.width - 6, box.height - 6};
+    ASSERT_GT(inside.width, 0) << box;
+    ASSERT_GT(inside.height, 0) << box;
+    EXPECT_EQ(countPixels(*tab, inside, isInk), 0) << "not a hollow box: " << box;
+    EXPECT_GT(box.height, letter.height) << box;
+
+    // "a\tb" is wider than "ab" would be: the b lands beyond the box and
+    // leaves everything up to the box's right edge as it was.
+    const std::optional<Image> after = typeAndWait("b", [&](const Image& image) {
+        return inkBox(image, rightOf(textBand, box.right())).has_value();
+    });
+    ASSERT_TRUE(after) << "no b after the box";
+    const Box upToBox{0, textBand.y, box.right(), textBand.height};
+    EXPECT_TRUE(sameArea(*after, *tab, upToBox)) << "the b was drawn over the box";
+}
+
+// A font file that FreeType rejects, and the reason it gives.
+struct BrokenFont {
+    const char* name;
+    bool (*make)(const std::string& path);  // puts it in place; false if it could not
+    const char* reason;
+};
+
+void PrintTo(const BrokenFont& font, std::ostream* out) {
+    *out << font.name;
+}
+
+bool makeNothing(const std::string&) {
+    return true;
+}
+
+bool makeEmpty(const std::string& path) {
+    return std::ofstream(path).good();
+}
+
+bool makeGarbage(const std::string& path) {
+    std::ofstream out(path);
+    for (int i = 0; i < 64; ++i) {
+        out << "This is a text file, not a font.\n";
+    }
+    return out.good();
+}
+
+bool makeDirectory(const std::string& path) {
+    return fs::create_directory(path);
+}
+
+// A PCF bitmap font: FreeType opens it, but it has no scalable outlines and
+// no strike at the sizes asked for.
+bool makeBitmapOnly(const std::string& path) {
+    gzFile in = gzopen("/usr/share/fonts/X11/misc/10x20-ISO8859-1.pcf.gz", "rb");
+    if (in == nullptr) {
+        ADD_FAILURE() << "needs xfonts-base for its 10x20 PCF font";
+        return false;
+    }
+    std::ofstream out(path, std::ios::binary);
+    char buffer[4096];
+    int read = 0;
+    while ((read = gzread(in, buffer, sizeof buffer)) > 0) {
+        out.write(buffer, read);
+    }
+    gzclose(in);
+    return read == 0 && out.good();
+}
+
+// staticView's white strokes on black; never more than a small share of it.
+bool showsStrokes(const Image& image) {
+    const int whites = countPixels(image, image.bounds(), isWhite);
+    const int other =
+        countPixels(image, image.bounds(), [](Rgb p) { return p != black && !isWhite(p); });
+    return whites > 20 && whites < image.width * image.height / 20 && other == 0;
+}
+
+class BrokenFontTest : public ::testing::TestWithParam<BrokenFont> {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(GetParam().make(session.fontPath()));
+        ASSERT_TRUE(session.start()) << "the program did not start or died";
+        ASSERT_TRUE(session.waitForLayout(firstLayout))
+            << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            reportFailure(session);
+        }
+    }
+
+    DemoSession session{FontSetup::Missing};
+};
+
+TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
+    Findings found;
+    const std::optional<Image> notice = waitForDrawing(session, noticeFindings, found);
+    ASSERT_TRUE(notice) << found.text();
+
+    const Window still = session.views().still;
+    const std::optional<Image> strokesBefore =
+        waitForSteady(session, still, staticViewArea, showsStrokes);
+    ASSERT_TRUE(strokesBefore) << "staticView draws nothing";
+    const std::optional<Image> promptBefore =
+        waitForSteady(session, session.topLevel(), promptStrip, [](const Image& image) {
+            const Rgb background = image.at(1, image.height - 1);
+            const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
+            return isClearGrey(background) && drawn && drawn->y >= promptTop;
+        });
+    ASSERT_TRUE(promptBefore) << "the prompt never appeared";
+    const Rgb background = promptBefore->at(1, promptBefore->height - 1);
+    const Box prompt = *boundingBox(*promptBefore, promptStrip, background);
+
+    session.focus();
+    ASSERT_TRUE(session.typeText("ab"));
+    EXPECT_TRUE(session.waitForCapture(session.topLevel(), [&](const Image& image) {
+        const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
+        return drawn && drawn->right() > prompt.right() + 10;
+    })) << "the prompt does not echo keys";
+    EXPECT_TRUE(session.waitForCapture(still, [&](const Image& image) {
+        return showsStrokes(image) && !(image == *strokesBefore);
+    })) << "staticView does not follow the keys";
+
+    // The keys redrew fontView too, which must neither die nor change the notice.
+    const std::optional<Image> after = waitForFont(session, [](const Image&) { return true; });
+    ASSERT_TRUE(session.isAlive()) << "the program died";
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(*after == *notice) << "the notice changed after keys";
+    EXPECT_EQ(session.stderrText(), std::string("gltextdemo: cannot load font \"verdana.ttf\": ") +
+                                        GetParam().reason + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FontView, BrokenFontTest,
+    ::testing::Values(BrokenFont{"Missing", makeNothing, "cannot open resource"},
+                      BrokenFont{"Empty", makeEmpty, "unknown file format"},
+                      BrokenFont{"Garbage", makeGarbage, "unknown file format"},
+                      BrokenFont{"Directory", makeDirectory, "unknown file format"},
+                      BrokenFont{"BitmapOnly", makeBitmapOnly, "invalid pixel size"}),
+    [](const ::testing::TestParamInfo<BrokenFont>& info) { return info.param.name; });
+
+}  // namespace
