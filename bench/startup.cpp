@@ -108,27 +108,6 @@ bool drawn(DemoSession& session, Mode mode, const ViewLayout& expected) {
     return true;
 }
 
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
-// The spinning view keeps drawing and the GL driver's working memory swings
-// from frame to frame: the median of a second's readings.
-double typicalResidentKiB(pid_t pid) {
-    std::vector<double> readings;
-    for (int i = 0; i < 21; ++i) {
-        readings.push_back(static_cast<double>(residentKiB(pid)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return median(readings);
-}
-
 struct Run {
     double startupMs;
     double residentKiB;
@@ -156,7 +135,7 @@ bool runOnce(DemoSession& session, Mode mode, const ViewLayout& expected, Run& r
             result.startupMs = std::chrono::duration<double, std::milli>(now - launched).count();
             result.pollUs =
                 std::chrono::duration<double, std::micro>(now - launched).count() / polls;
-            result.residentKiB = typicalResidentKiB(session.programPid());
+            result.residentKiB = static_cast<double>(typicalResidentKiB(session.programPid()));
             break;
         }
         std::this_thread::sleep_for(pollPause);

@@ -12,7 +12,7 @@ run_packages=(
 )
 test_packages=(
     "${run_packages[@]}"
-    libgtest-dev xfonts-base clang libclang-rt-14-dev valgrind
+    libgtest-dev xfonts-base clang clang-format libclang-rt-14-dev valgrind
 )
 bench_packages=(
     "${test_packages[@]}"

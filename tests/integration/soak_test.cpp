@@ -92,28 +92,6 @@ std::vector<Key> keysThatFillTheText(const std::vector<Key>& keys) {
     return filling;
 }
 
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
-// The spinning view keeps drawing, and the GL driver's working memory swings
-// by a megabyte or so from frame to frame: the median of a second's readings.
-long typicalResidentKiB(pid_t pid) {
-    std::vector<long> readings;
-    for (int i = 0; i < 21; ++i) {
-        readings.push_back(residentKiB(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    std::nth_element(readings.begin(), readings.begin() + 10, readings.end());
-    return readings[10];
-}
-
 // Where the sub-windows belong for a top-level size, sizes clamped to a pixel.
 ViewLayout layoutFor(int width, int height) {
     const auto atLeastOne = [](int n) { return std::max(n, 1); };

@@ -38,3 +38,9 @@ class ChildProcess {
     pid_t pid_ = -1;
     std::optional<int> status_;
 };
+
+// Resident memory (VmRSS) of a running process in KiB, or -1 if it is gone.
+long residentKiB(pid_t pid);
+// The median of a second's readings: a program that keeps drawing swings by a
+// megabyte or so from frame to frame as the GL driver's working memory does.
+long typicalResidentKiB(pid_t pid);
