@@ -221,7 +221,7 @@ from that one run; running the script again rewrites this file.
 | GL | $renderer, OpenGL $glVersion, through Xvfb's GLX |
 | load average (1, 5, 15 min) at the start | $loadAtStart |
 
-The machine is shared: other processes ran tests under their own Xvfb during
+The machine is shared: other processes may run tests under their own Xvfb during
 the run, and the load average is given with each figure. Absolute times move
 with that load from one run to the next, so each figure of the program stands
 next to the same figure of the bare loop, measured in the same run in
