@@ -263,6 +263,21 @@ class FontViewTest : public ::testing::Test {
         return waitForFont(session, ready);
     }
 
+    // The start-up drawing, once right, with the keyboard on the program.
+    std::optional<Image> drawnAndFocused() {
+        std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+        session.focus();
+        return start;
+    }
+
+    // Types the keys and waits until the second line differs from the given
+    // drawing and still holds ink.
+    std::optional<Image> typeAndWaitForNewLine(const std::string& latin1, const Image& before) {
+        return typeAndWait(latin1, [&](const Image& image) {
+            return !sameArea(image, before, textBand) && inkBox(image, textBand);
+        });
+    }
+
     DemoSession session;
     Findings startUp;  // what was wrong with the start-up drawing, if it never came right
 };
@@ -272,14 +287,11 @@ TEST_F(FontViewTest, MessageAndPlaceholderStartAtTheLeftOnTheirBaselines) {
 }
 
 TEST_F(FontViewTest, KeysRedrawTheSecondLineOnly) {
-    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    const std::optional<Image> start = drawnAndFocused();
     ASSERT_TRUE(start) << startUp.text();
     const Box placeholder = *inkBox(*start, textBand);
-    session.focus();
 
-    const std::optional<Image> one = typeAndWait("a", [&](const Image& image) {
-        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
-    });
+    const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
     ASSERT_TRUE(one) << "the second line did not change after a key";
     const Box letter = *inkBox(*one, textBand);
     EXPECT_LT(letter.width, placeholder.width / 2) << "the key did not replace the placeholder";
@@ -295,13 +307,10 @@ TEST_F(FontViewTest, KeysRedrawTheSecondLineOnly) {
 }
 
 TEST_F(FontViewTest, PlaceholderIsDrawnAsTheWholeText) {
-    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    const std::optional<Image> start = drawnAndFocused();
     ASSERT_TRUE(start) << startUp.text();
-    session.focus();
 
-    const std::optional<Image> first = typeAndWait("U", [&](const Image& image) {
-        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
-    });
+    const std::optional<Image> first = typeAndWaitForNewLine("U", *start);
     ASSERT_TRUE(first) << "the first key did not replace the placeholder";
 
     // Typed out, the same four letters must give the very same pixels.
@@ -311,14 +320,11 @@ TEST_F(FontViewTest, PlaceholderIsDrawnAsTheWholeText) {
 }
 
 TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
-    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    const std::optional<Image> start = drawnAndFocused();
     ASSERT_TRUE(start) << startUp.text();
-    session.focus();
 
     // The missing-glyph box first, to tell the letter apart from it.
-    const std::optional<Image> tab = typeAndWait("\t", [&](const Image& image) {
-        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
-    });
+    const std::optional<Image> tab = typeAndWaitForNewLine("\t", *start);
     ASSERT_TRUE(tab) << "the Tab drew nothing";
     const Box box = *inkBox(*tab, textBand);
 
@@ -343,13 +349,10 @@ TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
 }
 
 TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
-    const std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
+    const std::optional<Image> start = drawnAndFocused();
     ASSERT_TRUE(start) << startUp.text();
-    session.focus();
 
-    const std::optional<Image> one = typeAndWait("a", [&](const Image& image) {
-        return !sameArea(image, *start, textBand) && inkBox(image, textBand);
-    });
+    const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
     ASSERT_TRUE(one);
     const Box letter = *inkBox(*one, textBand);
 
