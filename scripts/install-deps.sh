@@ -4,7 +4,8 @@
 # costs next to nothing.
 set -euo pipefail
 
-# The X libraries and Xvfb serve the headless snapshot as well as the tests.
+# The X libraries and Xvfb serve the headless snapshot as well as the tests;
+# the benchmark scripts also ask xdpyinfo (x11-utils) when their server is up.
 run_packages=(
     g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-dejavu-core
@@ -16,7 +17,7 @@ test_packages=(
 )
 bench_packages=(
     "${test_packages[@]}"
-    libbenchmark-dev
+    libbenchmark-dev x11-utils
 )
 
 case "${1:-}" in
