@@ -18,11 +18,9 @@ shift || true
 program="$buildDir/bench/draw_cost"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
-[[ -x "$program" ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
-[[ -r "$font" ]] || { echo "missing $font (fonts-dejavu-core)" >&2; exit 1; }
-
 # shellcheck source=bench/xvfb.sh
 source "$here/xvfb.sh"
+requireBenchInputs "$program" "$font"
 startBenchXvfb
 
 echo "DISPLAY=$DISPLAY"

@@ -21,11 +21,9 @@ fi
 program="$buildDir/bench/frame_rate"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
-[[ -x "$program" ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
-[[ -r "$font" ]] || { echo "missing $font (fonts-dejavu-core)" >&2; exit 1; }
-
 # shellcheck source=bench/xvfb.sh
 source "$here/xvfb.sh"
+requireBenchInputs "$program" "$font"
 startBenchXvfb
 
 # The program loads verdana.ttf from its working directory.

@@ -61,3 +61,10 @@ onBenchDisplay() {
     rm -f "$errors"
     return "$status"
 }
+
+# Stops the script unless the benchmark program is built and the font it
+# draws with is installed.
+requireBenchInputs() {
+    [[ -x "$1" ]] || { echo "build $1 first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
+    [[ -r "$2" ]] || { echo "missing $2 (fonts-dejavu-core)" >&2; exit 1; }
+}

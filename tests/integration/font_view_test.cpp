@@ -239,13 +239,21 @@ std::optional<Image> waitForDrawing(DemoSession& session,
     return shown;
 }
 
+// Starts the program and waits for its first layout.
+testing::AssertionResult startAndLayOut(DemoSession& session) {
+    if (!session.start()) {
+        return testing::AssertionFailure() << "the program did not start or died";
+    }
+    if (!session.waitForLayout(firstLayout)) {
+        return testing::AssertionFailure()
+               << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
+    }
+    return testing::AssertionSuccess();
+}
+
 class FontViewTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(session.start()) << "the program did not start or died";
-        ASSERT_TRUE(session.waitForLayout(firstLayout))
-            << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
-    }
+    void SetUp() override { ASSERT_TRUE(startAndLayOut(session)); }
 
     void TearDown() override {
         if (HasFailure()) {
@@ -439,9 +447,7 @@ class BrokenFontTest : public ::testing::TestWithParam<BrokenFont> {
   protected:
     void SetUp() override {
         ASSERT_TRUE(GetParam().make(session.fontPath()));
-        ASSERT_TRUE(session.start()) << "the program did not start or died";
-        ASSERT_TRUE(session.waitForLayout(firstLayout))
-            << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
+        ASSERT_TRUE(startAndLayOut(session));
     }
 
     void TearDown() override {
