@@ -36,7 +36,7 @@ workDir="$(mktemp -d)"
 trap 'stopBenchXvfb; rm -rf "$workDir"' EXIT
 cp "$font" "$workDir/verdana.ttf"
 
-printf '%-12s %8s %12s %12s %12s %12s\n' mode frames "Ir/frame" displayRot strokeChars swapBuffers
+printf '%-12s %8s %12s %12s %12s %12s %12s\n' mode frames "Ir/frame" displayRot strokeChars swapBuffers "Ir/fontView"
 for mode in "${modes[@]}"; do
     out="$workDir/callgrind.$mode"
     # Counting restarts when the measurement starts; the last dump holds only
@@ -45,15 +45,18 @@ for mode in "${modes[@]}"; do
         --dump-before='*startMeasuring*' "$program" "$mode" --seconds "$seconds" \
         --warmup "$warmup" "${typeArgs[@]}" 2>/dev/null)"
     frames="$(sed -n 's/.* rotating=\([0-9]*\) .*/\1/p' <<<"$line")"
-    callgrind_annotate --inclusive=yes "$out" 2>/dev/null | awk -v mode="$mode" -v frames="$frames" '
+    fontFrames="$(sed -n 's/.* font=\([0-9]*\) .*/\1/p' <<<"$line")"
+    callgrind_annotate --inclusive=yes "$out" 2>/dev/null | awk -v mode="$mode" -v frames="$frames" \
+        -v fontFrames="$fontFrames" '
         function count(s) { gsub(",", "", s); return s + 0 }
         /PROGRAM TOTALS/ { total = count($1) }
         /:displayRotating\(\)/ { display = count($1) }
         /:glutStrokeCharacter / { stroke = count($1) }
         /:glutSwapBuffers / { swap = count($1) }
+        /:displayFont\(\)/ { font = count($1) }
         END {
-            printf "%-12s %8d %12.0f %12.0f %12.0f %12.0f\n", mode, frames, total / frames,
-                display / frames, stroke / frames, swap / frames
+            printf "%-12s %8d %12.0f %12.0f %12.0f %12.0f %12.0f\n", mode, frames, total / frames,
+                display / frames, stroke / frames, swap / frames, fontFrames ? font / fontFrames : 0
         }'
 done
 echo "(Ir = instructions; displayRot, strokeChars and swapBuffers include what they call;"

@@ -4,6 +4,8 @@
 // the difference between the two is the cost of drawing the text. Mode
 // "plain-lines" draws like "text" but with the spinning view's lines one pixel
 // wide and neither smoothed nor blended, to show what that line state costs.
+// Mode "font" draws like "text" and also redraws the font view on every idle
+// pass, so that the cost of one font-view redraw can be counted.
 #include <GL/freeglut.h>
 #include <sys/resource.h>
 
@@ -33,6 +35,7 @@ enum Slot { mainSlot, rotatingSlot, staticSlot, fontSlot, slotCount };
 long displayCalls[slotCount] = {};
 bool drawAsProgram = true;  // false in mode "bare"
 bool plainLines = false;
+bool redrawFont = false;  // mode "font"
 int measureMilliseconds = 5000;
 int warmUpMilliseconds = 1000;
 const char* typed = "";  // keys handed to the program before it starts, if any
@@ -103,6 +106,11 @@ void usePlainLines() {
     glLineWidth(1.0f);
 }
 
+void idleRedrawingFont() {
+    idle();
+    glutPostWindowRedisplay(fontView);
+}
+
 void stopMeasuring(int /*unused*/) {
     measuredSeconds = std::chrono::duration<double>(Clock::now() - measureStart).count();
     measuredCpuSeconds = processCpuSeconds() - cpuAtStart;
@@ -139,7 +147,7 @@ bool parseSeconds(const char* value, int& milliseconds) {
 void usage() {
     std::fprintf(
         stderr,
-        "usage: frame_rate text|bare|plain-lines [--seconds S] [--warmup S] [--type TEXT]\n"
+        "usage: frame_rate text|bare|plain-lines|font [--seconds S] [--warmup S] [--type TEXT]\n"
         "Run in a directory holding verdana.ttf, with DISPLAY set.\n");
 }
 
@@ -148,11 +156,12 @@ bool parseArguments(int argc, char** argv) {
         return false;
     }
     const std::string mode = argv[1];
-    if (mode != "text" && mode != "bare" && mode != "plain-lines") {
+    if (mode != "text" && mode != "bare" && mode != "plain-lines" && mode != "font") {
         return false;
     }
     drawAsProgram = mode != "bare";
     plainLines = mode == "plain-lines";
+    redrawFont = mode == "font";
     for (int i = 2; i < argc; i += 2) {
         if (i + 1 >= argc) {
             return false;
@@ -190,6 +199,9 @@ int main(int argc, char** argv) {
     wrapDisplayCallbacks();
     if (plainLines) {
         usePlainLines();
+    }
+    if (redrawFont) {
+        glutIdleFunc(idleRedrawingFont);
     }
     // Through the program's own keyboard callback, as if typed; the redraws
     // this asks for happen during the warm-up.
