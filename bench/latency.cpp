@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "grab.h"
 #include "layout.h"
 #include "stats.h"
 #include "x_session.h"
@@ -37,7 +36,7 @@ constexpr std::chrono::seconds giveUp{5};
 // pixels include the sub-windows, and the spinning one changes on every
 // frame, so only the strip is read.
 struct Watched {
-    Display* display;
+    DemoSession* session;
     Window font;
     Box fontArea;
     Window top;
@@ -60,8 +59,8 @@ double milliseconds(Clock::duration d) {
 bool settle(const Watched& w, Image& font, Image& strip) {
     return waitUntil(
         [&] {
-            Image nextFont = grab(w.display, w.font, w.fontArea);
-            Image nextStrip = grab(w.display, w.top, w.strip);
+            Image nextFont = w.session->capture(w.font, w.fontArea);
+            Image nextStrip = w.session->capture(w.top, w.strip);
             const bool same =
                 !nextFont.empty() && !nextStrip.empty() && nextFont == font && nextStrip == strip;
             font = std::move(nextFont);
@@ -89,8 +88,8 @@ std::optional<Sample> timeKey(DemoSession& session, const Watched& w, KeySym key
     Clock::time_point now = pollStart;
     // Both areas on every pass, so that each pass takes about as long.
     while ((!fontSeen || !mainSeen) && now - pressed < giveUp) {
-        const bool fontChanged = !(grab(w.display, w.font, w.fontArea) == fontBefore);
-        const bool mainChanged = !(grab(w.display, w.top, w.strip) == stripBefore);
+        const bool fontChanged = !(w.session->capture(w.font, w.fontArea) == fontBefore);
+        const bool mainChanged = !(w.session->capture(w.top, w.strip) == stripBefore);
         now = Clock::now();
         ++polls;
         if (fontChanged && !fontSeen) {
@@ -131,7 +130,7 @@ bool timeRun(int run, int keys, int& keyNumber, std::vector<Sample>& samples) {
     }
     const Box top = session.geometry(session.topLevel());
     const int stripTop = expected.font.bottom();
-    const Watched watched{session.display(),
+    const Watched watched{&session,
                           session.views().font,
                           {0, 0, expected.font.width, expected.font.height},
                           session.topLevel(),

@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "grab.h"
 #include "layout.h"
 #include "stats.h"
 #include "x_session.h"
@@ -74,11 +73,10 @@ bool drawn(DemoSession& session, Mode mode, const ViewLayout& expected) {
     if (!(session.layout() == expected)) {
         return false;
     }
-    Display* display = session.display();
     const Box top = session.geometry(session.topLevel());
     const int stripTop = expected.font.bottom();
     const Image strip =
-        grab(display, session.topLevel(), {0, stripTop, top.width, top.height - stripTop});
+        session.capture(session.topLevel(), {0, stripTop, top.width, top.height - stripTop});
     if (strip.empty()) {
         return false;
     }
@@ -92,7 +90,7 @@ bool drawn(DemoSession& session, Mode mode, const ViewLayout& expected) {
     const Views<Window>& views = session.views();
     for (Window view : {views.rotating, views.still, views.font}) {
         const Box box = session.geometry(view);
-        const Image image = grab(display, view, {0, 0, box.width, box.height});
+        const Image image = session.capture(view, {0, 0, box.width, box.height});
         if (image.empty()) {
             return false;
         }

@@ -17,7 +17,7 @@ test_packages=(
 )
 bench_packages=(
     "${test_packages[@]}"
-    libbenchmark-dev x11-utils
+    libbenchmark-dev x11-utils gnuplot-nox
 )
 
 case "${1:-}" in

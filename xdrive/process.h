@@ -1,5 +1,5 @@
-// A child process the tests start and must never leave behind: the X server
-// and the program under test. Plain POSIX, no X.
+// A child process that must never be left behind: the X server and the
+// program it runs. Plain POSIX, no X.
 #pragma once
 
 #include <sys/types.h>
@@ -14,6 +14,7 @@ struct Launch {
     std::vector<std::string> env;          // NAME=value, added to the current environment
     std::string workDir = ".";             // the child's working directory
     std::string stderrPath = "/dev/null";  // where the child's stderr goes (truncated)
+    int passFd = -1;                       // a descriptor the child gets as its fd 3, if any
 };
 
 class ChildProcess {

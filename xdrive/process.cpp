@@ -1,4 +1,4 @@
-// Starting, watching and ending child processes for the integration tests.
+// Starting, watching and ending child processes.
 #include "process.h"
 
 #include <fcntl.h>
@@ -43,7 +43,7 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 
 // Runs in the child between fork and exec, so it sticks to system calls.
 [[noreturn]] void becomeChild(const Launch& launch, char** argv, char** envp, pid_t parent) {
-    // A test killed by its timeout must not leave the child running on.
+    // A parent killed by a timeout must not leave the child running on.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) {
         _exit(126);
@@ -56,8 +56,13 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     dup2(null, STDIN_FILENO);
     dup2(null, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    // Leaves nothing of the test's own, such as its X connection, open in the child.
-    close_range(3, ~0U, 0);
+    int firstToClose = 3;
+    if (launch.passFd >= 0) {
+        dup2(launch.passFd, 3);
+        firstToClose = 4;
+    }
+    // Leaves nothing of the parent's own, such as its X connection, open in the child.
+    close_range(firstToClose, ~0U, 0);
     execve(argv[0], argv, envp);
     _exit(127);
 }

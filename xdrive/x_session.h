@@ -103,6 +103,8 @@ class DemoSession {
     void drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button = Button1);
 
     Image capture(Window window);  // empty if the window cannot be read
+    // An area in the window's own coordinates; empty if it reaches outside.
+    Image capture(Window window, const Box& area);
     std::optional<Image> waitForCapture(Window window,
                                         const std::function<bool(const Image&)>& ready,
                                         std::chrono::milliseconds timeout = patience);
@@ -115,7 +117,6 @@ class DemoSession {
     std::string stderrText() const;
 
   private:
-    bool tryServer(int number);
     bool connect();
     KeyCode keyCodeFor(KeySym key, bool& shifted);
 
