@@ -3,7 +3,8 @@
 # a TrueType font under the name it looks for (DejaVu Sans unless
 # GLTEXTDEMO_FONT names another file). Arguments go to GLUT (-display, ...).
 # Without a reachable display it runs the demo on a private Xvfb instead, types
-# a sample line and prints the path of a PNG of the window.
+# a sample line and prints the path of a PNG of the window; arguments then go
+# to gltextdemo-snapshot (default: build/gltextdemo.png).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,7 +12,11 @@ scripts/install-deps.sh run
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/release -j"$(nproc)" >/dev/null
 
+# DejaVu Sans is where Debian puts it, or wherever fontconfig knows it to be.
 font=${GLTEXTDEMO_FONT:-/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf}
+if [[ -z ${GLTEXTDEMO_FONT:-} && ! -f $font ]] && command -v fc-match >/dev/null; then
+    font=$(fc-match -f '%{file}' 'DejaVu Sans')
+fi
 if [[ ! -f $font ]]; then
     echo "run.sh: font file not found: $font" >&2
     exit 1
@@ -19,7 +24,8 @@ fi
 
 if ! build/release/tools/gltextdemo-snapshot --probe-display; then
     echo "No display reachable: running the demo on a private Xvfb." >&2
-    exec build/release/tools/gltextdemo-snapshot --font "$font" build/gltextdemo.png
+    [[ $# -gt 0 ]] || set -- build/gltextdemo.png
+    exec build/release/tools/gltextdemo-snapshot --font "$font" "$@"
 fi
 
 mkdir -p build/run

@@ -1,22 +1,56 @@
 // Shows that the demo works on a machine without a display: runs it on a
-// private Xvfb, types a sample line, drags the stroke text a little, and saves
-// a PNG of the whole window with its three sub-windows.
+// private Xvfb, drags the stroke text a little, types a sample line, and saves
+// a PNG of the whole window once every place in it shows what it was given.
 //
-//   gltextdemo-snapshot [--font FILE] OUTPUT.png   writes the picture, prints its path
+//   gltextdemo-snapshot [--font FILE] [--program PATH] [--methods FILE.png] OUTPUT.png
+//       writes the picture, and with --methods the sample as each of the four
+//       places draws it, enlarged; prints the picture's path
 //   gltextdemo-snapshot --probe-display            exits 0 if $DISPLAY can be opened
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
+#include "layout.h"
 #include "png_writer.h"
 #include "x_session.h"
 
 namespace {
 
 constexpr char sampleLine[] = "Hello, GL!";
+constexpr Rgb black{0, 0, 0};
+constexpr Rgb white{255, 255, 255};
+
+// The window as the program opens it. In it the prompt's colon ends before
+// column promptEnd, and the echo starts a few columns after it.
+constexpr Box windowArea{0, 0, initialMainWindow.width, initialMainWindow.height};
+constexpr int promptEnd = 181;
+// The font view's fixed line lies above this row of the view, the typed one below.
+constexpr int fontViewSplit = 52;
+// In the echo's bitmap font the whole sample line is 79 pixels wide, 74
+// without its "!".
+constexpr int echoWidth = 77;
+// The font view's lines share a font: in every DejaVu face the sample line at
+// 24 pixels is a fifth as wide as the fixed line at 18, "UXEN" an eighth.
+constexpr int fixedPerTyped = 6;
+// Enough lit pixels to be text rather than a stray dot.
+constexpr int strokeInk = 50;
+
+// The methods picture: each crop enlarged this many times, a crop of the
+// stroke views no larger than strokeCrop, light grey between the crops.
+constexpr int zoom = 4;
+constexpr Box strokeCrop{0, 0, 150, 60};
+constexpr int cropMargin = 4;
+constexpr int gap = 12;
+constexpr std::uint8_t gapGrey = 200;
 
 int fail(const std::string& what, const DemoSession* session = nullptr) {
     std::fprintf(stderr, "gltextdemo-snapshot: %s\n", what.c_str());
@@ -35,42 +69,204 @@ bool displayReachable() {
     return true;
 }
 
-// Once every window shows what was asked of it: the same picture twice in a
-// row, with the sample line's ink to the right of the prompt.
-std::optional<Image> settledWindow(DemoSession& session) {
-    std::optional<Image> last;
-    const bool settled = waitUntil([&] {
-        Image now = session.capture(session.topLevel());
-        const bool same = last && *last == now && !now.empty();
-        last = std::move(now);
-        return same;
-    });
-    return settled ? last : std::nullopt;
+// 0.3 grey is 76.5 of 255, which a GL implementation may round either way.
+bool isClearGrey(Rgb p) {
+    return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
 }
 
-int snapshot(const std::string& fontFile, const std::string& output) {
+// The places the picture is made of, in the top-level window's coordinates.
+struct Places {
+    Box rotating, still, fixedLine, typedLine, prompt, echo;
+};
+
+Places placesOf(const Image& window, const ViewLayout& views) {
+    const Box& font = views.font;
+    const int stripTop = font.bottom();
+    const int stripHeight = window.height - stripTop;
+    return {views.rotating,
+            views.still,
+            {font.x, font.y, font.width, fontViewSplit},
+            {font.x, font.y + fontViewSplit, font.width, font.height - fontViewSplit},
+            {0, stripTop, promptEnd, stripHeight},
+            {promptEnd, stripTop, window.width - promptEnd, stripHeight}};
+}
+
+int inkWidth(const Image& window, const Box& area, Rgb background) {
+    const std::optional<Box> ink = boundingBox(window, area, background);
+    return ink ? ink->width : 0;
+}
+
+bool cornersAre(const Image& window, const Box& area, Rgb colour) {
+    for (int x : {area.x, area.right() - 1}) {
+        for (int y : {area.y, area.bottom() - 1}) {
+            if (window.at(x, y) != colour) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Where the program puts its sub-windows in the window it opens.
+ViewLayout firstLayout() {
+    const SubWindowLayout layout = layoutSubWindows(windowArea.width, windowArea.height);
+    const auto box = [](const Rect& r) { return Box{r.x, r.y, r.width, r.height}; };
+    return {box(layout.rotating), box(layout.still), box(layout.font)};
+}
+
+// The first place that does not yet show what it was given, or none: the
+// spinning view changes on every frame, so any frame with ink will do.
+const char* missingPlace(const Image& window, const ViewLayout& views) {
+    if (!(window.bounds() == windowArea)) {
+        return "the window never took its size";
+    }
+    const Places at = placesOf(window, views);
+    const auto count = [&](const Box& area, Rgb colour) {
+        return countPixels(window, area, [&](Rgb p) { return p == colour; });
+    };
+    const Rgb grey = window.at(0, 0);
+    if (!isClearGrey(grey) || !cornersAre(window, windowArea, grey)) {
+        return "the window never showed its grey clear colour";
+    }
+    // Bitmap glyphs are plain white on the grey: anything else in the strip is
+    // a sub-window's old drawing from before it took its place.
+    const Box strip{0, at.prompt.y, window.width, at.prompt.height};
+    if (inkWidth(window, at.prompt, grey) == 0 ||
+        count(strip, grey) + count(strip, white) < strip.width * strip.height) {
+        return "the prompt strip never showed the prompt";
+    }
+    if (inkWidth(window, at.echo, grey) < echoWidth) {
+        return "the prompt strip never echoed the sample line";
+    }
+    // No line reaches the font view's corners, and the fixed line spans most of it.
+    const Box& font = views.font;
+    const int fixedWidth = inkWidth(window, at.fixedLine, black);
+    if (!cornersAre(window, font, black) || 2 * fixedWidth < font.width) {
+        return "the font view never showed its fixed line";
+    }
+    if (inkWidth(window, at.typedLine, black) * fixedPerTyped < fixedWidth) {
+        return "the font view never showed the sample line";
+    }
+    if (count(at.still, white) < strokeInk) {
+        return "the still stroke view never showed any text";
+    }
+    if (at.rotating.width * at.rotating.height - count(at.rotating, black) < strokeInk) {
+        return "the spinning stroke view never showed any text";
+    }
+    return nullptr;
+}
+
+// A box around the ink inside the area, at most limit's size: where it must
+// be cut, the part of the ink box that holds the most ink.
+Box inkCrop(const Image& window, const Box& area, Rgb background, const Box& limit) {
+    const Box ink = boundingBox(window, area, background).value_or(area);
+    const int left = std::max(area.x, ink.x - cropMargin),
+              top = std::max(area.y, ink.y - cropMargin);
+    const Box box{left, top, std::min(area.right(), ink.right() + cropMargin) - left,
+                  std::min(area.bottom(), ink.bottom() + cropMargin) - top};
+    const int width = std::min(box.width, limit.width), height = std::min(box.height, limit.height);
+    Box best{box.x, box.y, width, height};
+    int most = -1;
+    for (int y = box.y; y + height <= box.bottom(); y += 4) {
+        for (int x = box.x; x + width <= box.right(); x += 4) {
+            const int inked =
+                countPixels(window, {x, y, width, height}, [&](Rgb p) { return p != background; });
+            if (inked > most) {
+                most = inked;
+                best = {x, y, width, height};
+            }
+        }
+    }
+    return best;
+}
+
+// The sample as each place draws it, each crop enlarged without smoothing so
+// that single pixels show, stacked top to bottom.
+Image methodsPicture(const Image& window, const ViewLayout& views) {
+    const Places at = placesOf(window, views);
+    const Box whole = window.bounds();
+    const std::vector<Image> crops = {
+        crop(window, inkCrop(window, at.rotating, black, strokeCrop)),
+        crop(window, inkCrop(window, at.still, black, strokeCrop)),
+        crop(window, inkCrop(window, at.typedLine, black, whole)),
+        crop(window, inkCrop(window, at.echo, window.at(0, 0), whole))};
+    int width = 0, height = -gap;
+    for (const Image& part : crops) {
+        width = std::max(width, part.width * zoom);
+        height += part.height * zoom + gap;
+    }
+    Image picture(width, height);
+    std::fill(picture.rgb.begin(), picture.rgb.end(), gapGrey);
+    int top = 0;
+    for (const Image& part : crops) {
+        for (int y = 0; y < part.height * zoom; ++y) {
+            for (int x = 0; x < part.width * zoom; ++x) {
+                picture.set(x, top + y, part.at(x / zoom, y / zoom));
+            }
+        }
+        top += part.height * zoom + gap;
+    }
+    return picture;
+}
+
+int snapshot(const std::string& fontFile, const std::string& program, const std::string& output,
+             const std::string& methods) {
     DemoSession session(FontSetup::Missing);
     std::error_code error;
     std::filesystem::copy_file(fontFile, session.fontPath(), error);
     if (error) {
         return fail("cannot copy the font " + fontFile + ": " + error.message());
     }
+    if (!program.empty()) {
+        session.setCommand({program});
+    }
     if (!session.start()) {
         return fail("the demo did not start on a private Xvfb", &session);
     }
-    session.focus();
-    if (!session.typeText(sampleLine)) {
-        return fail("cannot type the sample line");
+    const auto failed = [&](const char* what) {
+        return fail(session.isAlive() ? what : "the demo ended before its window was drawn",
+                    &session);
+    };
+    // A drag lands where it should only once the sub-windows have their
+    // places. It goes before the keys, so a drawing of the keys shows it done.
+    const ViewLayout views = firstLayout();
+    if (!session.waitForLayout(views)) {
+        return failed("the sub-windows never took their places");
     }
     // From the centre of the still view towards its lower left: both stroke
     // views follow, and the spinning one turns the text about its centre.
     session.drag(session.views().still, 156, 120, 40, 170);
-    const std::optional<Image> window = settledWindow(session);
+    session.focus();
+    if (!session.typeText(sampleLine)) {
+        return fail("cannot type the sample line");
+    }
+    // On each pass of its loop the program draws the top-level window, then
+    // the spinning view, and the font view last, so a capture can catch the
+    // whole echo beside a font view a key behind. Two new frames of the
+    // spinning view after everything first shows, that pass is over.
+    const char* missing = "the window could not be read";
+    std::optional<Image> spin;
+    int turns = 0;
+    const std::optional<Image> window =
+        session.waitForCapture(session.topLevel(), [&](const Image& now) {
+            missing = missingPlace(now, views);
+            if (missing != nullptr) {
+                return false;
+            }
+            Image nowSpin = crop(now, views.rotating);
+            turns += spin && !(nowSpin == *spin) ? 1 : 0;
+            spin = std::move(nowSpin);
+            missing = "the spinning stroke view stopped turning";
+            return turns >= 2;
+        });
     if (!window) {
-        return fail("the window never settled", &session);
+        return failed(missing);
     }
     if (!writePng(*window, output)) {
         return fail("cannot write " + output);
+    }
+    if (!methods.empty() && !writePng(methodsPicture(*window, views), methods)) {
+        return fail("cannot write " + methods);
     }
     session.close();
     std::printf("%s\n", std::filesystem::absolute(output).c_str());
@@ -80,16 +276,29 @@ int snapshot(const std::string& fontFile, const std::string& output) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (argc == 2 && first == "--probe-display") {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args == std::vector<std::string>{"--probe-display"}) {
         return displayReachable() ? 0 : 1;
     }
-    if (argc == 2 && first[0] != '-') {
-        return snapshot(DEJAVU_FONT, first);
+    std::map<std::string, std::string> options{
+        {"--font", DEJAVU_FONT}, {"--program", ""}, {"--methods", ""}};
+    std::string output;
+    bool usable = true;
+    for (std::size_t i = 0; i < args.size() && usable; ++i) {
+        if (options.count(args[i]) != 0 && i + 1 < args.size()) {
+            options[args[i]] = args[i + 1];
+            ++i;
+        } else {
+            usable = output.empty() && !args[i].empty() && args[i][0] != '-';
+            output = args[i];
+        }
     }
-    if (argc == 4 && first == "--font") {
-        return snapshot(argv[2], argv[3]);
+    if (usable && !output.empty()) {
+        return snapshot(options["--font"], options["--program"], output, options["--methods"]);
     }
-    std::fprintf(stderr, "usage: %s [--font FILE] OUTPUT.png | --probe-display\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s [--font FILE] [--program PATH] [--methods FILE.png] OUTPUT.png\n"
+                 "       %s --probe-display\n",
+                 argv[0], argv[0]);
     return 2;
 }

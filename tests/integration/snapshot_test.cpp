@@ -1,0 +1,78 @@
+// gltextdemo-snapshot, the headless run of ./run.sh: a picture of the whole
+// window once every place in it is drawn, and no picture at all when the
+// program dies before that.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "demo_test.h"
+#include "png_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SnapshotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = (fs::temp_directory_path() / "gltextdemo-snapshot-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        picture = dir + "/window.png";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // The tool's wait status, or none if it is still running after the time
+    // it may take to start the program and then wait for the drawing.
+    std::optional<int> run(std::vector<std::string> args) {
+        args.insert(args.begin(), SNAPSHOT_EXE);
+        ChildProcess tool;
+        tool.start({args, {}, dir, dir + "/stderr.txt"});
+        return tool.waitForExit(3 * patience);
+    }
+    std::string said() const {
+        std::ostringstream text;
+        text << std::ifstream(dir + "/stderr.txt").rdbuf();
+        return text.str();
+    }
+
+    std::string dir;
+    std::string picture;
+};
+
+TEST_F(SnapshotTest, PictureShowsTheWholeWindowWithTheSampleLine) {
+    const std::optional<int> status = run({"--methods", dir + "/methods.png", picture});
+    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said();
+    const std::optional<Image> window = readPng(picture);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->bounds(), (Box{0, 0, 640, 480}));
+    EXPECT_TRUE(isClearGrey(window->at(639, 479)));
+    // The font view's second line: all of "Hello, GL!" at 24 pixels, where the
+    // placeholder takes 63 and the line without its "!" 106.
+    const Box& font = firstLayout.font;
+    const std::optional<Box> typed =
+        boundingBox(*window, {font.x, font.y + 52, font.width, font.height - 52}, Rgb{0, 0, 0});
+    ASSERT_TRUE(typed);
+    EXPECT_NEAR(typed->width, 112, 4);
+    EXPECT_TRUE(readPng(dir + "/methods.png"));
+}
+
+TEST_F(SnapshotTest, ProgramThatDiesLeavesNoPicture) {
+    const std::string standIn = dir + "/dies.sh";
+    std::ofstream(standIn) << "#!/bin/sh\nkill -9 $$\n";
+    fs::permissions(standIn, fs::perms::owner_all);
+    const std::optional<int> status = run({"--program", standIn, picture});
+    ASSERT_TRUE(status);
+    // 1: the run failed, where 2 would be a command line it did not take.
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1) << "status " << *status << said();
+    EXPECT_FALSE(fs::exists(picture));
+}
+
+}  // namespace
