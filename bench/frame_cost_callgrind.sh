@@ -1,53 +1,35 @@
 #!/usr/bin/env bash
-# Instructions per frame of the spinning view, counted by callgrind, for each
-# frame_rate mode. Unlike a frame rate this count does not change when other
-# processes load the machine. llvmpipe runs without rasteriser threads here
-# (LP_NUM_THREADS=0), so the rasterisation that a buffer swap sets off is
-# counted inside glutSwapBuffers rather than on threads of its own.
+# Instructions per frame of the spinning view, counted by callgrind, for each frame_rate mode,
+# and per redraw of the font view (which mode "font" redraws on every pass). Unlike a frame rate
+# these counts do not change when other processes load the machine. llvmpipe runs without
+# rasteriser threads here (LP_NUM_THREADS=0), so the rasterisation that a buffer swap sets off is
+# counted inside glutSwapBuffers.
 #
 # usage: bench/frame_cost_callgrind.sh [build-dir] [modes...]   (takes minutes)
 # FRAME_RATE_TYPE="some text" types that text before each run starts.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-buildDir="$(cd "${1:-$here/../build-bench}" && pwd)"
+program="$(realpath "${1:-$here/../build-bench}")/bench/frame_rate"
 shift || true
 modes=("$@")
 ((${#modes[@]})) || modes=(bare plain-lines text)
-program="$buildDir/bench/frame_rate"
-font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-# Under valgrind, compiling llvmpipe's shaders takes many seconds: start
-# counting only once the windows are up and every shader is built.
-warmup=20
-seconds=6
-typeArgs=()
-if [[ -n "${FRAME_RATE_TYPE:-}" ]]; then
-    typeArgs=(--type "$FRAME_RATE_TYPE")
-fi
-
-[[ -x "$program" ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
+[[ -x $program ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 1; }
-
-# shellcheck source=bench/xvfb.sh
-source "$here/xvfb.sh"
-startBenchXvfb
-
-workDir="$(mktemp -d)"
-trap 'stopBenchXvfb; rm -rf "$workDir"' EXIT
-cp "$font" "$workDir/verdana.ttf"
+out="$(mktemp -d)"
+trap 'rm -rf "$out"' EXIT
 
 printf '%-12s %8s %12s %12s %12s %12s %12s\n' mode frames "Ir/frame" displayRot strokeChars swapBuffers "Ir/fontView"
 for mode in "${modes[@]}"; do
-    out="$workDir/callgrind.$mode"
-    # Counting restarts when the measurement starts; the last dump holds only
-    # the measured frames (and the few instructions of leaving the loop).
-    line="$(cd "$workDir" && LP_NUM_THREADS=0 valgrind --tool=callgrind --callgrind-out-file="$out" \
-        --dump-before='*startMeasuring*' "$program" "$mode" --seconds "$seconds" \
-        --warmup "$warmup" "${typeArgs[@]}" 2>/dev/null)"
-    frames="$(sed -n 's/.* rotating=\([0-9]*\) .*/\1/p' <<<"$line")"
-    fontFrames="$(sed -n 's/.* font=\([0-9]*\) .*/\1/p' <<<"$line")"
-    callgrind_annotate --inclusive=yes "$out" 2>/dev/null | awk -v mode="$mode" -v frames="$frames" \
-        -v fontFrames="$fontFrames" '
+    # Counting restarts when the measurement starts; the last dump holds only the measured frames
+    # (and the few instructions of leaving the loop). Under valgrind, compiling llvmpipe's shaders
+    # takes many seconds: the measurement starts once the windows are up and every shader is built.
+    line="$("$here/xrun.sh" env LP_NUM_THREADS=0 valgrind --tool=callgrind \
+        --callgrind-out-file="$out/$mode" --dump-before='*startMeasuring*' "$program" "$mode" \
+        --seconds 6 --warmup 20 ${FRAME_RATE_TYPE:+--type "$FRAME_RATE_TYPE"} 2>/dev/null)"
+    read -r frames fontFrames < <(sed -n 's/.* rotating=\([0-9]*\) .* font=\([0-9]*\) .*/\1 \2/p' <<<"$line")
+    callgrind_annotate --inclusive=yes "$out/$mode" 2>/dev/null | awk -v mode="$mode" \
+        -v frames="$frames" -v fontFrames="$fontFrames" '
         function count(s) { gsub(",", "", s); return s + 0 }
         /PROGRAM TOTALS/ { total = count($1) }
         /:displayRotating\(\)/ { display = count($1) }

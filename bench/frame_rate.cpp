@@ -9,15 +9,14 @@
 #include <GL/freeglut.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app_state.h"
+#include "common.h"
 #include "keyboard.h"
 #include "views/font_view.h"
 #include "views/prompt_view.h"
@@ -33,17 +32,15 @@ enum Slot { mainSlot, rotatingSlot, staticSlot, fontSlot, slotCount };
 
 // Display calls since the warm-up ended, per window.
 long displayCalls[slotCount] = {};
+std::string mode;
 bool drawAsProgram = true;  // false in mode "bare"
-bool plainLines = false;
-bool redrawFont = false;  // mode "font"
 int measureMilliseconds = 5000;
 int warmUpMilliseconds = 1000;
-const char* typed = "";  // keys handed to the program before it starts, if any
+std::string typed;  // keys handed to the program before it starts, if any
 Clock::time_point measureStart;
 double measuredSeconds = 0.0;
 // Processor time of the whole process, llvmpipe's threads included: the work
-// a frame takes rather than the time it waits for a core, though a busy
-// machine still inflates it through extra thread switches.
+// a frame takes rather than the time it waits for a core.
 double cpuAtStart = 0.0;
 double measuredCpuSeconds = 0.0;
 // Time between the starts of successive redraws of the spinning view. Other
@@ -83,9 +80,8 @@ void countedDisplay() {
     }
 }
 
-// createWindowTree() registered the program's callbacks; this puts the
-// counting wrappers in front of them, one window at a time, since a display
-// callback belongs to the current window.
+// The counting wrappers go in front of the program's callbacks one window at a
+// time: a display callback belongs to the current window.
 void wrapDisplayCallbacks() {
     glutSetWindow(mainWindow);
     glutDisplayFunc(countedDisplay<mainSlot, displayMain, false>);
@@ -95,20 +91,6 @@ void wrapDisplayCallbacks() {
     glutDisplayFunc(countedDisplay<staticSlot, displayStatic, true>);
     glutSetWindow(fontView);
     glutDisplayFunc(countedDisplay<fontSlot, displayFont, true>);
-}
-
-// Undoes, in the spinning view's own context, the line state that the window
-// tree set up for it.
-void usePlainLines() {
-    glutSetWindow(rotatingView);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_BLEND);
-    glLineWidth(1.0f);
-}
-
-void idleRedrawingFont() {
-    idle();
-    glutPostWindowRedisplay(fontView);
 }
 
 void stopMeasuring(int /*unused*/) {
@@ -134,52 +116,22 @@ void startMeasuring(int /*unused*/) {
     glutTimerFunc(static_cast<unsigned>(measureMilliseconds), stopMeasuring, 0);
 }
 
-bool parseSeconds(const char* value, int& milliseconds) {
-    char* end = nullptr;
-    const double seconds = std::strtod(value, &end);
-    if (end == value || *end != '\0' || !(seconds > 0.0) || seconds > 3600.0) {
-        return false;
-    }
-    milliseconds = static_cast<int>(seconds * 1000.0 + 0.5);
-    return milliseconds > 0;
-}
-
-void usage() {
-    std::fprintf(
-        stderr,
-        "usage: frame_rate text|bare|plain-lines|font [--seconds S] [--warmup S] [--type TEXT]\n"
-        "Run in a directory holding verdana.ttf, with DISPLAY set.\n");
-}
-
+// Mode first, then --seconds, --warmup and --type; false if anything is off.
 bool parseArguments(int argc, char** argv) {
-    if (argc < 2) {
-        return false;
-    }
-    const std::string mode = argv[1];
-    if (mode != "text" && mode != "bare" && mode != "plain-lines" && mode != "font") {
+    Options options{{"--seconds", "5"}, {"--warmup", "1"}, {"--type", ""}};
+    mode = argc > 1 ? argv[1] : "";
+    double seconds = 0.0;
+    double warmUp = 0.0;
+    if ((mode != "text" && mode != "bare" && mode != "plain-lines" && mode != "font") ||
+        !parseOptions(argc, argv, 2, options) ||
+        !numberIn(options["--seconds"], 0.001, 3600.0, seconds) ||
+        !numberIn(options["--warmup"], 0.001, 3600.0, warmUp)) {
         return false;
     }
     drawAsProgram = mode != "bare";
-    plainLines = mode == "plain-lines";
-    redrawFont = mode == "font";
-    for (int i = 2; i < argc; i += 2) {
-        if (i + 1 >= argc) {
-            return false;
-        }
-        if (std::strcmp(argv[i], "--seconds") == 0) {
-            if (!parseSeconds(argv[i + 1], measureMilliseconds)) {
-                return false;
-            }
-        } else if (std::strcmp(argv[i], "--warmup") == 0) {
-            if (!parseSeconds(argv[i + 1], warmUpMilliseconds)) {
-                return false;
-            }
-        } else if (std::strcmp(argv[i], "--type") == 0) {
-            typed = argv[i + 1];
-        } else {
-            return false;
-        }
-    }
+    measureMilliseconds = static_cast<int>(std::lround(seconds * 1000.0));
+    warmUpMilliseconds = static_cast<int>(std::lround(warmUp * 1000.0));
+    typed = options["--type"];
     return true;
 }
 
@@ -188,7 +140,9 @@ bool parseArguments(int argc, char** argv) {
 int main(int argc, char** argv) {
     glutInit(&argc, argv);  // removes GLUT's own options, such as -display
     if (!parseArguments(argc, argv)) {
-        usage();
+        std::fprintf(stderr,
+                     "usage: frame_rate text|bare|plain-lines|font [--seconds S] [--warmup S] "
+                     "[--type TEXT]\nRun in a directory holding verdana.ttf, with DISPLAY set.\n");
         return 2;
     }
     // The results are printed after the loop, so leaving it must return here
@@ -197,38 +151,40 @@ int main(int argc, char** argv) {
 
     createWindowTree();
     wrapDisplayCallbacks();
-    if (plainLines) {
-        usePlainLines();
+    if (mode == "plain-lines") {
+        // Undone in the spinning view's own context, where the tree set it up.
+        glutSetWindow(rotatingView);
+        glDisable(GL_LINE_SMOOTH);
+        glDisable(GL_BLEND);
+        glLineWidth(1.0f);
     }
-    if (redrawFont) {
-        glutIdleFunc(idleRedrawingFont);
+    if (mode == "font") {
+        glutIdleFunc([] {
+            idle();
+            glutPostWindowRedisplay(fontView);
+        });
     }
     // Through the program's own keyboard callback, as if typed; the redraws
     // this asks for happen during the warm-up.
-    for (const char* c = typed; *c != '\0'; ++c) {
-        keyboard(static_cast<unsigned char>(*c), 0, 0);
+    for (const char c : typed) {
+        keyboard(static_cast<unsigned char>(c), 0, 0);
     }
     glutTimerFunc(static_cast<unsigned>(warmUpMilliseconds), startMeasuring, 0);
     glutMainLoop();
 
-    if (measuredSeconds <= 0.0) {
-        std::fprintf(stderr, "frame_rate: the main loop ended before the measurement did\n");
-        return 1;
-    }
     const long frames = displayCalls[rotatingSlot];
-    if (frames < 2) {
-        std::fprintf(stderr, "frame_rate: the spinning view was redrawn %ld times\n", frames);
+    if (measuredSeconds <= 0.0 || frames < 2) {
+        std::fprintf(stderr, "frame_rate: nothing measured (%.3f s, %ld frames)\n", measuredSeconds,
+                     frames);
         return 1;
     }
     // The first interval runs from the start of the measurement, not from a frame.
-    std::vector<float> intervals(frameMicroseconds.begin() + 1, frameMicroseconds.end());
-    auto middle = intervals.begin() + static_cast<std::ptrdiff_t>(intervals.size() / 2);
-    std::nth_element(intervals.begin(), middle, intervals.end());
-    const double medianFrameMicroseconds = *middle;
+    const double medianFrameMicroseconds =
+        median(std::vector<double>(frameMicroseconds.begin() + 1, frameMicroseconds.end()));
     std::printf(
         "mode=%s typed=%zu seconds=%.3f rotating=%ld static=%ld font=%ld main=%ld "
         "rotating_fps=%.1f median_frame_us=%.1f median_frame_fps=%.1f cpu_us_per_frame=%.1f\n",
-        argv[1], std::strlen(typed), measuredSeconds, frames, displayCalls[staticSlot],
+        mode.c_str(), typed.size(), measuredSeconds, frames, displayCalls[staticSlot],
         displayCalls[fontSlot], displayCalls[mainSlot],
         static_cast<double>(frames) / measuredSeconds, medianFrameMicroseconds,
         1e6 / medianFrameMicroseconds, measuredCpuSeconds * 1e6 / static_cast<double>(frames));

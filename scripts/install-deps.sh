@@ -5,7 +5,7 @@
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests;
-# the benchmark scripts also ask xdpyinfo (x11-utils) when their server is up.
+# the benchmark scripts start their servers with xvfb-run, which needs xauth.
 run_packages=(
     g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-dejavu-core
@@ -17,7 +17,7 @@ test_packages=(
 )
 bench_packages=(
     "${test_packages[@]}"
-    libbenchmark-dev x11-utils gnuplot-nox
+    libbenchmark-dev xauth gnuplot-nox
 )
 
 case "${1:-}" in

@@ -9,17 +9,14 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <system_error>
-#include <utility>
 #include <vector>
 
-#include "layout.h"
 #include "png_writer.h"
 #include "x_session.h"
 
@@ -30,65 +27,33 @@ constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
 
 // The window as the program opens it. In it the prompt's colon ends before
-// column promptEnd, and the echo starts a few columns after it.
-constexpr Box windowArea{0, 0, initialMainWindow.width, initialMainWindow.height};
+// column promptEnd; the echo follows. The font view's fixed line lies above
+// row fontViewSplit of the view, the typed one below.
+constexpr Box windowArea{0, 0, 640, 480};
 constexpr int promptEnd = 181;
-// The font view's fixed line lies above this row of the view, the typed one below.
 constexpr int fontViewSplit = 52;
 // In the echo's bitmap font the whole sample line is 79 pixels wide, 74
-// without its "!".
+// without its "!". The font view's lines share a font: in every DejaVu face
+// the sample line at 24 pixels is a fifth as wide as the fixed line at 18,
+// "UXEN" an eighth.
 constexpr int echoWidth = 77;
-// The font view's lines share a font: in every DejaVu face the sample line at
-// 24 pixels is a fifth as wide as the fixed line at 18, "UXEN" an eighth.
 constexpr int fixedPerTyped = 6;
-// Enough lit pixels to be text rather than a stray dot.
-constexpr int strokeInk = 50;
-
-// The methods picture: each crop enlarged this many times, a crop of the
-// stroke views no larger than strokeCrop, light grey between the crops.
-constexpr int zoom = 4;
-constexpr Box strokeCrop{0, 0, 150, 60};
-constexpr int cropMargin = 4;
-constexpr int gap = 12;
-constexpr std::uint8_t gapGrey = 200;
-
-int fail(const std::string& what, const DemoSession* session = nullptr) {
-    std::fprintf(stderr, "gltextdemo-snapshot: %s\n", what.c_str());
-    if (session != nullptr && !session->stderrText().empty()) {
-        std::fprintf(stderr, "the program said:\n%s", session->stderrText().c_str());
-    }
-    return 1;
-}
-
-bool displayReachable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XCloseDisplay(display);
-    return true;
-}
-
-// 0.3 grey is 76.5 of 255, which a GL implementation may round either way.
-bool isClearGrey(Rgb p) {
-    return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
-}
+constexpr int strokeInk = 50;  // lit pixels enough to be text rather than a stray dot
 
 // The places the picture is made of, in the top-level window's coordinates.
 struct Places {
     Box rotating, still, fixedLine, typedLine, prompt, echo;
 };
 
-Places placesOf(const Image& window, const ViewLayout& views) {
+Places placesOf(const ViewLayout& views) {
     const Box& font = views.font;
-    const int stripTop = font.bottom();
-    const int stripHeight = window.height - stripTop;
+    const int stripHeight = windowArea.height - font.bottom();
     return {views.rotating,
             views.still,
             {font.x, font.y, font.width, fontViewSplit},
             {font.x, font.y + fontViewSplit, font.width, font.height - fontViewSplit},
-            {0, stripTop, promptEnd, stripHeight},
-            {promptEnd, stripTop, window.width - promptEnd, stripHeight}};
+            {0, font.bottom(), promptEnd, stripHeight},
+            {promptEnd, font.bottom(), windowArea.width - promptEnd, stripHeight}};
 }
 
 int inkWidth(const Image& window, const Box& area, Rgb background) {
@@ -96,107 +61,93 @@ int inkWidth(const Image& window, const Box& area, Rgb background) {
     return ink ? ink->width : 0;
 }
 
+int count(const Image& window, const Box& area, Rgb colour) {
+    return countPixels(window, area, [&](Rgb p) { return p == colour; });
+}
+
 bool cornersAre(const Image& window, const Box& area, Rgb colour) {
-    for (int x : {area.x, area.right() - 1}) {
-        for (int y : {area.y, area.bottom() - 1}) {
-            if (window.at(x, y) != colour) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return window.at(area.x, area.y) == colour && window.at(area.right() - 1, area.y) == colour &&
+           window.at(area.x, area.bottom() - 1) == colour &&
+           window.at(area.right() - 1, area.bottom() - 1) == colour;
 }
 
-// Where the program puts its sub-windows in the window it opens.
-ViewLayout firstLayout() {
-    const SubWindowLayout layout = layoutSubWindows(windowArea.width, windowArea.height);
-    const auto box = [](const Rect& r) { return Box{r.x, r.y, r.width, r.height}; };
-    return {box(layout.rotating), box(layout.still), box(layout.font)};
-}
-
-// The first place that does not yet show what it was given, or none: the
+// The first place that does not yet show what it was given, or none. The
 // spinning view changes on every frame, so any frame with ink will do.
 const char* missingPlace(const Image& window, const ViewLayout& views) {
     if (!(window.bounds() == windowArea)) {
         return "the window never took its size";
     }
-    const Places at = placesOf(window, views);
-    const auto count = [&](const Box& area, Rgb colour) {
-        return countPixels(window, area, [&](Rgb p) { return p == colour; });
-    };
+    const Places at = placesOf(views);
     const Rgb grey = window.at(0, 0);
     if (!isClearGrey(grey) || !cornersAre(window, windowArea, grey)) {
         return "the window never showed its grey clear colour";
     }
     // Bitmap glyphs are plain white on the grey: anything else in the strip is
     // a sub-window's old drawing from before it took its place.
-    const Box strip{0, at.prompt.y, window.width, at.prompt.height};
+    const Box strip{0, at.prompt.y, windowArea.width, at.prompt.height};
     if (inkWidth(window, at.prompt, grey) == 0 ||
-        count(strip, grey) + count(strip, white) < strip.width * strip.height) {
+        count(window, strip, grey) + count(window, strip, white) < strip.width * strip.height) {
         return "the prompt strip never showed the prompt";
     }
     if (inkWidth(window, at.echo, grey) < echoWidth) {
         return "the prompt strip never echoed the sample line";
     }
     // No line reaches the font view's corners, and the fixed line spans most of it.
-    const Box& font = views.font;
     const int fixedWidth = inkWidth(window, at.fixedLine, black);
-    if (!cornersAre(window, font, black) || 2 * fixedWidth < font.width) {
+    if (!cornersAre(window, views.font, black) || 2 * fixedWidth < views.font.width) {
         return "the font view never showed its fixed line";
     }
     if (inkWidth(window, at.typedLine, black) * fixedPerTyped < fixedWidth) {
         return "the font view never showed the sample line";
     }
-    if (count(at.still, white) < strokeInk) {
+    if (count(window, at.still, white) < strokeInk) {
         return "the still stroke view never showed any text";
     }
-    if (at.rotating.width * at.rotating.height - count(at.rotating, black) < strokeInk) {
+    if (at.rotating.width * at.rotating.height - count(window, at.rotating, black) < strokeInk) {
         return "the spinning stroke view never showed any text";
     }
     return nullptr;
 }
 
-// A box around the ink inside the area, at most limit's size: where it must
-// be cut, the part of the ink box that holds the most ink.
-Box inkCrop(const Image& window, const Box& area, Rgb background, const Box& limit) {
+// The part of the area, at most 150 by 60 pixels, that holds the most ink,
+// with a few pixels of background around the ink where there is room.
+Image inkCrop(const Image& window, const Box& area, Rgb background) {
+    constexpr int margin = 4;
     const Box ink = boundingBox(window, area, background).value_or(area);
-    const int left = std::max(area.x, ink.x - cropMargin),
-              top = std::max(area.y, ink.y - cropMargin);
-    const Box box{left, top, std::min(area.right(), ink.right() + cropMargin) - left,
-                  std::min(area.bottom(), ink.bottom() + cropMargin) - top};
-    const int width = std::min(box.width, limit.width), height = std::min(box.height, limit.height);
-    Box best{box.x, box.y, width, height};
+    const Box around = clipped(
+        window, {ink.x - margin, ink.y - margin, ink.width + 2 * margin, ink.height + 2 * margin});
+    const int width = std::min(around.width, 150), height = std::min(around.height, 60);
+    Box best{around.x, around.y, width, height};
     int most = -1;
-    for (int y = box.y; y + height <= box.bottom(); y += 4) {
-        for (int x = box.x; x + width <= box.right(); x += 4) {
-            const int inked =
-                countPixels(window, {x, y, width, height}, [&](Rgb p) { return p != background; });
+    for (int y = around.y; y + height <= around.bottom(); y += 4) {
+        for (int x = around.x; x + width <= around.right(); x += 4) {
+            const Box box{x, y, width, height};
+            const int inked = box.width * box.height - count(window, box, background);
             if (inked > most) {
                 most = inked;
-                best = {x, y, width, height};
+                best = box;
             }
         }
     }
-    return best;
+    return crop(window, best);
 }
 
-// The sample as each place draws it, each crop enlarged without smoothing so
-// that single pixels show, stacked top to bottom.
+// The sample as each place draws it, enlarged four times without smoothing so
+// that single pixels show, stacked top to bottom on light grey.
 Image methodsPicture(const Image& window, const ViewLayout& views) {
-    const Places at = placesOf(window, views);
-    const Box whole = window.bounds();
-    const std::vector<Image> crops = {
-        crop(window, inkCrop(window, at.rotating, black, strokeCrop)),
-        crop(window, inkCrop(window, at.still, black, strokeCrop)),
-        crop(window, inkCrop(window, at.typedLine, black, whole)),
-        crop(window, inkCrop(window, at.echo, window.at(0, 0), whole))};
+    constexpr int zoom = 4;
+    constexpr int gap = 12;
+    const Places at = placesOf(views);
+    const Image crops[] = {inkCrop(window, at.rotating, black), inkCrop(window, at.still, black),
+                           inkCrop(window, at.typedLine, black),
+                           inkCrop(window, at.echo, window.at(0, 0))};
     int width = 0, height = -gap;
     for (const Image& part : crops) {
         width = std::max(width, part.width * zoom);
         height += part.height * zoom + gap;
     }
     Image picture(width, height);
-    std::fill(picture.rgb.begin(), picture.rgb.end(), gapGrey);
+    std::fill(picture.rgb.begin(), picture.rgb.end(), 200);
     int top = 0;
     for (const Image& part : crops) {
         for (int y = 0; y < part.height * zoom; ++y) {
@@ -207,6 +158,14 @@ Image methodsPicture(const Image& window, const ViewLayout& views) {
         top += part.height * zoom + gap;
     }
     return picture;
+}
+
+int fail(const std::string& what, const DemoSession* session = nullptr) {
+    std::fprintf(stderr, "gltextdemo-snapshot: %s\n", what.c_str());
+    if (session != nullptr && !session->stderrText().empty()) {
+        std::fprintf(stderr, "the program said:\n%s", session->stderrText().c_str());
+    }
+    return 1;
 }
 
 int snapshot(const std::string& fontFile, const std::string& program, const std::string& output,
@@ -229,7 +188,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     };
     // A drag lands where it should only once the sub-windows have their
     // places. It goes before the keys, so a drawing of the keys shows it done.
-    const ViewLayout views = firstLayout();
+    const ViewLayout views = programLayout(windowArea.width, windowArea.height);
     if (!session.waitForLayout(views)) {
         return failed("the sub-windows never took their places");
     }
@@ -249,8 +208,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     int turns = 0;
     const std::optional<Image> window =
         session.waitForCapture(session.topLevel(), [&](const Image& now) {
-            missing = missingPlace(now, views);
-            if (missing != nullptr) {
+            if ((missing = missingPlace(now, views)) != nullptr) {
                 return false;
             }
             Image nowSpin = crop(now, views.rotating);
@@ -278,7 +236,11 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args == std::vector<std::string>{"--probe-display"}) {
-        return displayReachable() ? 0 : 1;
+        Display* display = XOpenDisplay(nullptr);
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
+        return display != nullptr ? 0 : 1;
     }
     std::map<std::string, std::string> options{
         {"--font", DEJAVU_FONT}, {"--program", ""}, {"--methods", ""}};

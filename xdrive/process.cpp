@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -19,12 +20,9 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra
     std::vector<std::string> merged;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string current = *entry;
-        const std::string name = current.substr(0, current.find('='));
-        bool overridden = false;
-        for (const std::string& e : extra) {
-            overridden = overridden || e.compare(0, name.size() + 1, name + "=") == 0;
-        }
-        if (!overridden) {
+        const std::string prefix = current.substr(0, current.find('=')) + "=";
+        if (std::none_of(extra.begin(), extra.end(),
+                         [&](const std::string& e) { return e.rfind(prefix, 0) == 0; })) {
             merged.push_back(current);
         }
     }
@@ -115,6 +113,12 @@ void ChildProcess::terminate(std::chrono::milliseconds grace) {
         kill(pid_, SIGKILL);
         reap(0);
     }
+}
+
+std::string readText(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
 }
 
 long residentKiB(pid_t pid) {

@@ -40,6 +40,9 @@ class ChildProcess {
     std::optional<int> status_;
 };
 
+// All of a text file, such as where a child's stderr went; empty if unreadable.
+std::string readText(const std::string& path);
+
 // Resident memory (VmRSS) of a running process in KiB, or -1 if it is gone.
 long residentKiB(pid_t pid);
 // The median of a second's readings: a program that keeps drawing swings by a

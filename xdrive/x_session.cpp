@@ -1,6 +1,6 @@
-// The X side of the integration tests: a private Xvfb, the program on it, and
-// XTest input. Every X error is tolerated, because a test may well ask about a
-// window of a program that has just died.
+// A private Xvfb, the program on it, XTest input and pixel capture. Every X
+// error is tolerated, because a caller may well ask about a window of a
+// program that has just died.
 #include "x_session.h"
 
 #include <X11/XKBlib.h>
@@ -12,12 +12,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 
-#include "png_writer.h"
+#include "layout.h"
 
 namespace fs = std::filesystem;
 
@@ -25,44 +23,12 @@ namespace {
 
 constexpr char windowTitle[] = "Assignment 2 by Quendrik";
 
-// What the build adds to the environment of every run of the program (a
-// sanitized build's options), one NAME=value a line.
-std::vector<std::string> buildEnvironment() {
-    std::vector<std::string> variables;
-    std::istringstream lines(PROGRAM_ENVIRONMENT);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty()) {
-            variables.push_back(line);
-        }
-    }
-    return variables;
-}
-
-int ignoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
 // Keycodes a session may take over: unbound ones, and the multimedia keys,
 // which no test presses.
 bool isSpare(const KeySym* syms, int perCode) {
     return std::all_of(syms, syms + perCode, [](KeySym s) {
         return s == NoSymbol || (s & 0xffff0000) == 0x10080000;  // XF86 keysyms
     });
-}
-
-std::vector<KeySym> latin1Keys() {
-    std::vector<KeySym> keys;
-    for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
-        keys.push_back(key);
-    }
-    return keys;
 }
 
 std::vector<Window> childrenOf(Display* display, Window window) {
@@ -135,13 +101,18 @@ std::ostream& operator<<(std::ostream& out, const ViewLayout& layout) {
                << layout.font;
 }
 
+ViewLayout programLayout(int width, int height) {
+    const SubWindowLayout layout = layoutSubWindows(width, height);
+    const auto box = [](const Rect& r) { return Box{r.x, r.y, r.width, r.height}; };
+    return {box(layout.rotating), box(layout.still), box(layout.font)};
+}
+
 DemoSession::DemoSession(FontSetup font) {
-    XSetErrorHandler(ignoreXError);
-    std::string pattern = (fs::temp_directory_path() / "gltextdemo-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    root_ = (fs::temp_directory_path() / "gltextdemo-test-XXXXXX").string();
+    if (mkdtemp(root_.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
-    root_ = pattern;
     workDir_ = root_ + "/work";
     fs::create_directory(workDir_);
     if (font == FontSetup::Installed) {
@@ -191,21 +162,24 @@ bool DemoSession::startServer() {
     }
     displayName_ = ":" + number;
     // A loaded server now and then refuses a new connection, so keep asking.
-    waitUntil([&] { return !server_.isAlive() || connect(); });
+    waitUntil([&] {
+        if (display_ == nullptr && server_.isAlive()) {
+            display_ = XOpenDisplay(displayName_.c_str());
+        }
+        return display_ != nullptr || !server_.isAlive();
+    });
     // Every Latin-1 key can then be typed, whatever the default keymap lacks.
-    return display_ != nullptr && bindKeys(latin1Keys());
-}
-
-bool DemoSession::connect() {
-    if (display_ == nullptr) {
-        display_ = XOpenDisplay(displayName_.c_str());
+    std::vector<KeySym> latin1;
+    for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
+        latin1.push_back(key);
     }
-    return display_ != nullptr;
+    return display_ != nullptr && bindKeys(latin1);
 }
 
 bool DemoSession::launch(const std::vector<std::string>& env,
                          const std::vector<std::string>& wrapper) {
-    std::vector<std::string> fullEnv = buildEnvironment();
+    // What the build adds to every run: a sanitized build's options.
+    std::vector<std::string> fullEnv{PROGRAM_ENVIRONMENT};
     fullEnv.push_back("DISPLAY=" + displayName_);
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
@@ -362,21 +336,20 @@ bool DemoSession::typeText(const std::string& latin1) {
     return std::all_of(keys.begin(), keys.end(), [&](KeySym key) { return pressKey(key); });
 }
 
-void DemoSession::movePointer(Window window, int x, int y) {
-    int rootX = 0, rootY = 0;
-    Window child = 0;
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
-                          &child);
-    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
-    XSync(display_, False);
-}
-
 void DemoSession::drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button) {
+    const auto movePointer = [&](int x, int y) {
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                              &child);
+        XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+        XSync(display_, False);
+    };
     constexpr int steps = 8;
-    movePointer(window, fromX, fromY);
+    movePointer(fromX, fromY);
     XTestFakeButtonEvent(display_, button, True, CurrentTime);
     for (int i = 1; i <= steps; ++i) {
-        movePointer(window, fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+        movePointer(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
     }
     XTestFakeButtonEvent(display_, button, False, CurrentTime);
     XSync(display_, False);
@@ -417,10 +390,6 @@ std::optional<Image> DemoSession::waitForCapture(Window window,
     return result;
 }
 
-bool DemoSession::savePng(Window window, const std::string& path) {
-    return writePng(capture(window), path);
-}
-
 std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -435,5 +404,5 @@ std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
 }
 
 std::string DemoSession::stderrText() const {
-    return readFile(root_ + "/program-stderr.txt");
+    return readText(root_ + "/program-stderr.txt");
 }

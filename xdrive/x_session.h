@@ -1,6 +1,7 @@
-// One private X server with gltextdemo running on it, as every integration
-// test needs it: finds the program's windows, types and drags through XTest,
-// resizes, captures pixels, and closes or kills everything it started.
+// One private X server with gltextdemo running on it, as the integration
+// tests, the snapshot tool and the benchmarks need it: finds the program's
+// windows, types and drags through XTest, resizes, captures pixels, and closes
+// or kills everything it started.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -47,6 +48,8 @@ using ViewLayout = Views<Box>;  // each view's geometry inside the top-level win
 
 bool operator==(const ViewLayout& a, const ViewLayout& b);
 std::ostream& operator<<(std::ostream& out, const ViewLayout& layout);
+// Where the program lays its sub-windows out in a top-level window of this size.
+ViewLayout programLayout(int width, int height);
 
 enum class FontSetup {
     Installed,  // the DejaVu font as verdana.ttf in the working directory
@@ -68,11 +71,8 @@ class DemoSession {
     // Starts the server and the program and finds all four windows. Every
     // wait below gives up early once the program has died.
     bool start(const std::vector<std::string>& env = {});
+    // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode.
     bool startServer();
-    // Binds each keysym the server's keymap lacks to a spare keycode. Call it
-    // before launch(): a program that has read the keymap already can miss a
-    // change made just before the next key. startServer() binds all of Latin-1.
-    bool bindKeys(const std::vector<KeySym>& keys);
     // env: NAME=value pairs; wrapper: a command to run the program under
     // (valgrind and its options), or none.
     bool launch(const std::vector<std::string>& env = {},
@@ -93,13 +93,12 @@ class DemoSession {
     void resize(int width, int height);
 
     // Keys go to the focused top-level window, as no window manager runs.
-    // False for a keysym that has no keycode (see bindKeys()).
+    // False for a keysym that has no keycode.
     void focus();
     bool pressKey(KeySym key, const std::vector<KeySym>& modifiers = {});
     // Types each byte as the Latin-1 key of that code; '\n', '\t', '\b' as
     // Return, Tab, BackSpace. False, and nothing typed, for any other byte.
     bool typeText(const std::string& latin1);
-    void movePointer(Window window, int x, int y);
     void drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button = Button1);
 
     Image capture(Window window);  // empty if the window cannot be read
@@ -108,7 +107,6 @@ class DemoSession {
     std::optional<Image> waitForCapture(Window window,
                                         const std::function<bool(const Image&)>& ready,
                                         std::chrono::milliseconds timeout = patience);
-    bool savePng(Window window, const std::string& path);
 
     bool isAlive() { return program_.isAlive(); }
     pid_t programPid() const { return program_.pid(); }
@@ -117,7 +115,9 @@ class DemoSession {
     std::string stderrText() const;
 
   private:
-    bool connect();
+    // Before launch(): a program that has read the keymap already can miss a
+    // change made just before the next key.
+    bool bindKeys(const std::vector<KeySym>& keys);
     KeyCode keyCodeFor(KeySym key, bool& shifted);
 
     std::string root_;     // temporary directory holding everything below

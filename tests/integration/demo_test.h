@@ -1,37 +1,118 @@
-// What the integration tests share: the default window's first layout, its
-// clear grey, and what to leave behind when a test fails.
+// What the integration tests share: the default window's layouts, the colours
+// and areas they look at, waits for a finished drawing, and a fixture that
+// leaves the program's stderr and a picture behind when a test fails.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 
+#include "png_writer.h"
 #include "x_session.h"
 
-// Where the sub-windows sit once the 640x480 window is first laid out.
+// Where the sub-windows sit once the 640x480 window is first laid out, and at 800x600.
 inline const ViewLayout firstLayout{{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}};
+inline const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
 
-// The top-level window's clear colour is 0.3 grey: 76.5 of 255, which a GL
-// implementation may round either way.
-inline bool isClearGrey(Rgb p) {
-    return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
+// The sub-windows clear to black and draw their text in white.
+constexpr Rgb black{0, 0, 0};
+constexpr Rgb white{255, 255, 255};
+constexpr auto isInk = [](Rgb p) { return p != black; };
+constexpr auto isWhite = [](Rgb p) { return p == white; };
+
+// Around all the ink in the area, or in the whole image if none is given.
+inline std::optional<Box> inkBox(const Image& image, std::optional<Box> area = std::nullopt) {
+    return boundingBox(image, area.value_or(image.bounds()), black);
 }
 
-// Prints the program's stderr and saves the top-level window as a PNG named
-// after the failed test, in the temporary directory.
-inline void reportFailure(DemoSession& session) {
-    std::cerr << "program's stderr:\n" << session.stderrText();
-    if (session.topLevel() == 0) {
-        return;
-    }
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(test->test_suite_name()) + "." + test->name() + ".png";
-    std::replace(name.begin(), name.end(), '/', '.');
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
-    if (session.savePng(session.topLevel(), path.string())) {
-        std::cerr << "top-level window saved to " << path.string() << "\n";
-    }
+inline Box rightOf(const Box& area, int x) {
+    return {x, area.y, area.right() - x, area.height};
 }
+
+// Grey levels strictly between black and white: what smoothing leaves at the
+// edges of white lines, and anti-aliasing at the edges of glyphs.
+inline int intermediateGreys(const Image& image) {
+    const std::set<int> levels = greyLevels(image, image.bounds());
+    return static_cast<int>(levels.size() - levels.count(0) - levels.count(255));
+}
+
+// Below the font view (which ends at y = 370 in a 640x480 window) only the
+// top-level window's own drawing shows: the prompt and the echo. The prompt's
+// glyphs, 24 pixels high, stand on a baseline 12 pixels above the bottom;
+// everything above promptTop belongs to the background.
+constexpr Box promptStrip{0, 370, 640, 110};
+constexpr int promptTop = 480 - 12 - 40;
+
+// A window is redrawn only on keys, on exposure and (the rotating view) on
+// idle passes, so a finished drawing of the others holds still. A capture
+// counts once the area (all of it if none) has not changed for a while and
+// satisfies the condition: a frame caught between a resize and the redraw
+// that follows it, or between two keys, does not.
+inline std::optional<Image> waitForSteady(DemoSession& session, Window window,
+                                          const std::function<bool(const Image&)>& ready,
+                                          std::optional<Box> area = std::nullopt) {
+    constexpr std::chrono::milliseconds settle{300};
+    Image last;
+    auto since = std::chrono::steady_clock::now();
+    return session.waitForCapture(window, [&](const Image& image) {
+        const auto now = std::chrono::steady_clock::now();
+        Image shown = crop(image, area.value_or(image.bounds()));
+        if (!(shown == last)) {
+            last = std::move(shown);
+            since = now;
+            return false;
+        }
+        return now - since >= settle && ready(image);
+    });
+}
+
+// The top-level window once drawn after the first layout: the clear grey in
+// the corner and the prompt alone in the strip. Until then the strip's top
+// rows can still show what the font view covered while it was moved and not
+// yet resized. Notes the grey as this session's GL draws it, and where the
+// prompt's glyphs lie.
+inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background, Box& prompt) {
+    if (!session.waitForLayout(firstLayout)) {
+        return std::nullopt;
+    }
+    const auto promptAlone = [&](const Image& image) {
+        background = image.at(1, image.height - 1);
+        const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
+        prompt = drawn.value_or(Box{});
+        return isClearGrey(background) && drawn && drawn->y >= promptTop;
+    };
+    return waitForSteady(session, session.topLevel(), promptAlone, promptStrip);
+}
+
+// A program of its own for each test. When the test fails, the program's
+// stderr is printed and the top-level window saved as a PNG named after the
+// test, in the temporary directory.
+class DemoTest : public testing::Test {
+  protected:
+    explicit DemoTest(FontSetup font = FontSetup::Installed) : session(font) {}
+
+    void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            std::cerr << "program's stderr:\n" << session.stderrText();
+            const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+            std::string name = std::string(test->test_suite_name()) + "." + test->name() + ".png";
+            std::replace(name.begin(), name.end(), '/', '.');
+            const std::string path = (std::filesystem::temp_directory_path() / name).string();
+            if (session.topLevel() != 0 && writePng(session.capture(session.topLevel()), path)) {
+                std::cerr << "top-level window saved to " << path << "\n";
+            }
+        }
+    }
+
+    DemoSession session;
+};

@@ -8,12 +8,10 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -26,11 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr Rgb black{0, 0, 0};
-constexpr Rgb white{255, 255, 255};
-
 constexpr Box fontViewArea{0, 0, 630, 120};
-constexpr Box staticViewArea{0, 0, 312, 240};
 
 // The projection spans 300 by 225 units whatever the view's size; the lines
 // start at x = -140 and stand on y = 30 and y = -30. At 630 by 120 pixels:
@@ -45,48 +39,14 @@ constexpr int bearing = 3;
 constexpr Box messageBand{0, 0, 630, 52};
 constexpr Box textBand{0, 52, 630, 68};
 
-// Below the font view's bottom edge (y = 370) and clear of anything the view
-// may have left there while it was moved and not yet resized: the prompt and
-// the echo stand on a baseline 12 pixels above the window's bottom.
-constexpr Box promptStrip{0, 400, 640, 80};
-constexpr int promptTop = 480 - 12 - 40;
-
-// How long a drawing must stay unchanged before it counts as finished.
-constexpr std::chrono::milliseconds settle{300};
-
-bool isInk(Rgb p) {
-    return p != black;
-}
-
-bool isBright(Rgb p) {
-    return p.r >= 128 && p.g >= 128 && p.b >= 128;
-}
-
-bool isWhite(Rgb p) {
-    return p == white;
-}
-
-std::optional<Box> inkBox(const Image& image, const Box& area) {
-    return boundingBox(image, area, black);
-}
-
-Box rightOf(const Box& area, int x) {
-    return {x, area.y, area.right() - x, area.height};
-}
-
-bool sameArea(const Image& a, const Image& b, const Box& area) {
-    return crop(a, area) == crop(b, area);
-}
+constexpr auto isBright = [](Rgb p) { return p.r >= 128 && p.g >= 128 && p.b >= 128; };
 
 // The outermost rows and columns, which no line reaches at start-up. Anything
 // but black there is not the view's own drawing: the parent's grey in a strip
 // the view gained by a resize and has not yet redrawn, say.
 bool edgesAreBlack(const Image& image) {
-    const int w = image.width, h = image.height;
-    const auto inkIn = [&](const Box& edge) { return countPixels(image, edge, isInk); };
-    return inkIn({0, 0, w, 1}) + inkIn({0, h - 1, w, 1}) + inkIn({0, 0, 1, h}) +
-               inkIn({w - 1, 0, 1, h}) ==
-           0;
+    const Box inside{1, 1, image.width - 2, image.height - 2};
+    return countPixels(image, image.bounds(), isInk) == countPixels(image, inside, isInk);
 }
 
 // The row just below the glyphs' feet, as a y coordinate from the top. Letters
@@ -111,19 +71,11 @@ int baselineOf(const Image& image, const Box& area) {
     return baseline;
 }
 
-// Grey levels strictly between black and white: the edges of anti-aliased glyphs.
-int intermediateLevels(const Image& image, const Box& area) {
-    const std::set<int> levels = greyLevels(image, area);
-    return static_cast<int>(
-        std::count_if(levels.begin(), levels.end(), [](int v) { return v > 0 && v < 255; }));
-}
-
 // What is wrong with a capture, one line for each check that fails.
-class Findings {
-  public:
+struct Findings {
     void check(bool holds, const std::string& what) {
         if (!holds) {
-            text_ += what + "\n";
+            text += what + "\n";
         }
     }
     void near(const std::string& what, double actual, double expected, double tolerance) {
@@ -131,11 +83,8 @@ class Findings {
         line << what << " is " << actual << ", expected " << expected << " +- " << tolerance;
         check(std::abs(actual - expected) <= tolerance, line.str());
     }
-    bool empty() const { return text_.empty(); }
-    const std::string& text() const { return text_; }
 
-  private:
-    std::string text_;
+    std::string text;
 };
 
 // The start-up drawing: the message at 18 pixels above the placeholder at 24,
@@ -163,8 +112,8 @@ Findings startUpFindings(const Image& image) {
     // A sentence across most of the view, and four capitals.
     found.near("first line's width", message->width, 530, 30);
     found.near("second line's width", text->width, 63, 10);
-    found.check(intermediateLevels(image, messageBand) >= 16, "first line not anti-aliased");
-    found.check(intermediateLevels(image, textBand) >= 16, "second line not anti-aliased");
+    found.check(intermediateGreys(crop(image, messageBand)) >= 16, "first line not anti-aliased");
+    found.check(intermediateGreys(crop(image, textBand)) >= 16, "second line not anti-aliased");
     found.check(countPixels(image, fontViewArea, isWhite) > 100, "glyphs not white");
     return found;
 }
@@ -190,76 +139,44 @@ Findings noticeFindings(const Image& image) {
     return found;
 }
 
-// A window is redrawn only on keys, on exposure and (the rotating view) on
-// idle passes, so a finished drawing of the others holds still. A capture
-// counts once the area has not changed for a while and satisfies the
-// condition: a frame caught between a resize and the redraw that follows it,
-// or between two keys, does not.
-std::optional<Image> waitForSteady(DemoSession& session, Window window, const Box& area,
-                                   const std::function<bool(const Image&)>& ready) {
-    Image last;
-    auto since = std::chrono::steady_clock::now();
-    return session.waitForCapture(window, [&](const Image& image) {
-        const auto now = std::chrono::steady_clock::now();
-        const Image shown = crop(image, area);
-        if (!(shown == last)) {
-            last = shown;
-            since = now;
-            return false;
-        }
-        return now - since >= settle && ready(image);
-    });
-}
-
-// fontView at its first-layout size, finished drawing, satisfying the condition.
-std::optional<Image> waitForFont(DemoSession& session,
-                                 const std::function<bool(const Image&)>& ready) {
-    return waitForSteady(session, session.views().font, fontViewArea, [&](const Image& image) {
-        return image.width == fontViewArea.width && image.height == fontViewArea.height &&
-               ready(image);
-    });
-}
-
-// Waits for a drawing of fontView in which the check finds nothing wrong.
-// Under load the view can hold a half-finished state for a while, so only a
-// drawing that never comes right fails; `found` then tells what was wrong
-// with the last one.
-std::optional<Image> waitForDrawing(DemoSession& session,
-                                    const std::function<Findings(const Image&)>& check,
-                                    Findings& found) {
-    found = {};
-    found.check(false, "fontView never held still at its first-layout size");
-    std::optional<Image> shown = waitForFont(session, [&](const Image& image) {
-        found = check(image);
-        return found.empty();
-    });
-    if (!session.isAlive()) {
-        found = {};
-        found.check(false, "the program died");
-    }
-    return shown;
-}
-
-// Starts the program and waits for its first layout.
-testing::AssertionResult startAndLayOut(DemoSession& session) {
-    if (!session.start()) {
-        return testing::AssertionFailure() << "the program did not start or died";
-    }
-    if (!session.waitForLayout(firstLayout)) {
-        return testing::AssertionFailure()
-               << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
-    }
-    return testing::AssertionSuccess();
-}
-
-class FontViewTest : public ::testing::Test {
+class FontViewTest : public DemoTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(startAndLayOut(session)); }
+    explicit FontViewTest(FontSetup font = FontSetup::Installed) : DemoTest(font) {}
 
-    void TearDown() override {
-        if (HasFailure()) {
-            reportFailure(session);
+    void SetUp() override {
+        ASSERT_TRUE(session.start()) << "the program did not start or died";
+        ASSERT_TRUE(session.waitForLayout(firstLayout))
+            << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
+    }
+
+    // fontView at its first-layout size, finished drawing, satisfying the condition.
+    std::optional<Image> waitForFont(const std::function<bool(const Image&)>& ready) {
+        return waitForSteady(session, session.views().font, [&](const Image& image) {
+            return image.bounds() == fontViewArea && ready(image);
+        });
+    }
+
+    // Waits for a drawing of fontView in which the check finds nothing wrong.
+    // Under load the view can hold a half-finished state for a while, so only
+    // a drawing that never comes right fails; `found` then tells what was
+    // wrong with the last one.
+    std::optional<Image> waitForDrawing(Findings (*check)(const Image&)) {
+        found = {"fontView never held still at its first-layout size\n"};
+        std::optional<Image> shown = waitForFont([&](const Image& image) {
+            found = check(image);
+            return found.text.empty();
+        });
+        if (!session.isAlive()) {
+            found = {"the program died\n"};
         }
+        return shown;
+    }
+
+    // The start-up drawing, once right, with the keyboard on the program.
+    std::optional<Image> drawnAndFocused() {
+        std::optional<Image> start = waitForDrawing(startUpFindings);
+        session.focus();
+        return start;
     }
 
     // Types the keys and waits for fontView to settle in a state that satisfies the condition.
@@ -269,55 +186,51 @@ class FontViewTest : public ::testing::Test {
             ADD_FAILURE() << "cannot type " << latin1;
             return std::nullopt;
         }
-        return waitForFont(session, ready);
-    }
-
-    // The start-up drawing, once right, with the keyboard on the program.
-    std::optional<Image> drawnAndFocused() {
-        std::optional<Image> start = waitForDrawing(session, startUpFindings, startUp);
-        session.focus();
-        return start;
+        return waitForFont(ready);
     }
 
     // Types the keys and waits until the second line differs from the given
     // drawing and still holds ink.
     std::optional<Image> typeAndWaitForNewLine(const std::string& latin1, const Image& before) {
         return typeAndWait(latin1, [&](const Image& image) {
-            return !sameArea(image, before, textBand) && inkBox(image, textBand);
+            return !(crop(image, textBand) == crop(before, textBand)) && inkBox(image, textBand);
         });
     }
 
-    DemoSession session;
-    Findings startUp;  // what was wrong with the start-up drawing, if it never came right
+    // Types the keys and waits for ink on the second line right of column x.
+    std::optional<Image> typeAndWaitForInkFrom(const std::string& latin1, int x) {
+        return typeAndWait(latin1, [&](const Image& image) {
+            return inkBox(image, rightOf(textBand, x)).has_value();
+        });
+    }
+
+    Findings found;  // what was wrong with the last drawing waited for, if it never came right
 };
 
 TEST_F(FontViewTest, MessageAndPlaceholderStartAtTheLeftOnTheirBaselines) {
-    EXPECT_TRUE(waitForDrawing(session, startUpFindings, startUp)) << startUp.text();
+    EXPECT_TRUE(waitForDrawing(startUpFindings)) << found.text;
 }
 
 TEST_F(FontViewTest, KeysRedrawTheSecondLineOnly) {
     const std::optional<Image> start = drawnAndFocused();
-    ASSERT_TRUE(start) << startUp.text();
+    ASSERT_TRUE(start) << found.text;
     const Box placeholder = *inkBox(*start, textBand);
 
     const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
     ASSERT_TRUE(one) << "the second line did not change after a key";
     const Box letter = *inkBox(*one, textBand);
     EXPECT_LT(letter.width, placeholder.width / 2) << "the key did not replace the placeholder";
-    EXPECT_TRUE(sameArea(*one, *start, messageBand)) << "the first line changed";
+    EXPECT_TRUE(crop(*one, messageBand) == crop(*start, messageBand)) << "the first line changed";
 
-    const std::optional<Image> two = typeAndWait("b", [&](const Image& image) {
-        const std::optional<Box> ink = inkBox(image, textBand);
-        return ink && ink->right() > letter.right();
-    });
+    const std::optional<Image> two = typeAndWaitForInkFrom("b", letter.right());
     ASSERT_TRUE(two) << "the second key did not extend the second line";
     EXPECT_EQ(inkBox(*two, textBand)->x, letter.x) << "the line's start moved";
-    EXPECT_TRUE(sameArea(*two, *start, messageBand)) << "the first line changed";
+    EXPECT_TRUE(crop(*two, messageBand) == crop(*start, messageBand)) << "the first line changed";
 }
 
 TEST_F(FontViewTest, PlaceholderIsDrawnAsTheWholeText) {
     const std::optional<Image> start = drawnAndFocused();
-    ASSERT_TRUE(start) << startUp.text();
+    ASSERT_TRUE(start) << found.text;
 
     const std::optional<Image> first = typeAndWaitForNewLine("U", *start);
     ASSERT_TRUE(first) << "the first key did not replace the placeholder";
@@ -330,28 +243,24 @@ TEST_F(FontViewTest, PlaceholderIsDrawnAsTheWholeText) {
 
 TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
     const std::optional<Image> start = drawnAndFocused();
-    ASSERT_TRUE(start) << startUp.text();
+    ASSERT_TRUE(start) << found.text;
 
     // The missing-glyph box first, to tell the letter apart from it.
     const std::optional<Image> tab = typeAndWaitForNewLine("\t", *start);
     ASSERT_TRUE(tab) << "the Tab drew nothing";
     const Box box = *inkBox(*tab, textBand);
 
-    const std::optional<Image> accented = typeAndWait("\xe9", [&](const Image& image) {
-        return inkBox(image, rightOf(textBand, box.right())).has_value();
-    });
+    const std::optional<Image> accented = typeAndWaitForInkFrom("\xe9", box.right());
     ASSERT_TRUE(accented) << "e-acute (233) drew nothing";
     const Box eAcute = *inkBox(*accented, rightOf(textBand, box.right()));
     EXPECT_FALSE(crop(*accented, eAcute) == crop(*tab, box)) << "e-acute drew the missing glyph";
 
-    const std::optional<Image> plain = typeAndWait("e", [&](const Image& image) {
-        return inkBox(image, rightOf(textBand, eAcute.right())).has_value();
-    });
+    const std::optional<Image> plain = typeAndWaitForInkFrom("e", eAcute.right());
     ASSERT_TRUE(plain) << "a plain e after e-acute drew nothing";
     const Box e = *inkBox(*plain, rightOf(textBand, eAcute.right()));
 
     // e-acute is the e with an accent above it.
-    const Box body = *inkBox(*plain, {eAcute.x, e.y, eAcute.width, e.height});
+    const Box body = *inkBox(*plain, Box{eAcute.x, e.y, eAcute.width, e.height});
     EXPECT_TRUE(crop(*plain, body) == crop(*plain, e)) << "no e in e-acute: " << body << " " << e;
     EXPECT_GT(countPixels(*plain, {eAcute.x, eAcute.y, eAcute.width, e.y - eAcute.y}, isBright), 3)
         << "no accent above the e";
@@ -359,15 +268,13 @@ TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
 
 TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
     const std::optional<Image> start = drawnAndFocused();
-    ASSERT_TRUE(start) << startUp.text();
+    ASSERT_TRUE(start) << found.text;
 
     const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
     ASSERT_TRUE(one);
     const Box letter = *inkBox(*one, textBand);
 
-    const std::optional<Image> tab = typeAndWait("\t", [&](const Image& image) {
-        return inkBox(image, rightOf(textBand, letter.right())).has_value();
-    });
+    const std::optional<Image> tab = typeAndWaitForInkFrom("\t", letter.right());
     ASSERT_TRUE(tab) << "the Tab drew nothing";
     const Box box = *inkBox(*tab, rightOf(textBand, letter.right()));
     // DejaVu's missing glyph is a hollow rectangle, taller than a small letter.
@@ -379,12 +286,10 @@ TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
 
     // "a\tb" is wider than "ab" would be: the b lands beyond the box and
     // leaves everything up to the box's right edge as it was.
-    const std::optional<Image> after = typeAndWait("b", [&](const Image& image) {
-        return inkBox(image, rightOf(textBand, box.right())).has_value();
-    });
+    const std::optional<Image> after = typeAndWaitForInkFrom("b", box.right());
     ASSERT_TRUE(after) << "no b after the box";
     const Box upToBox{0, textBand.y, box.right(), textBand.height};
-    EXPECT_TRUE(sameArea(*after, *tab, upToBox)) << "the b was drawn over the box";
+    EXPECT_TRUE(crop(*after, upToBox) == crop(*tab, upToBox)) << "the b was drawn over the box";
 }
 
 // The font is what the file held at start-up: whatever happens to the file
@@ -392,7 +297,7 @@ TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
 // the placeholder gives back the start-up drawing, pixel for pixel.
 TEST_F(FontViewTest, ChangesToTheFileDoNotReachTheRunningProgram) {
     const std::optional<Image> start = drawnAndFocused();
-    ASSERT_TRUE(start) << startUp.text();
+    ASSERT_TRUE(start) << found.text;
     const std::string path = session.fontPath();
     const std::pair<const char*, std::function<void()>> changes[] = {
         {"shortened", [&] { fs::resize_file(path, fs::file_size(path) / 3); }},
@@ -416,7 +321,7 @@ TEST_F(FontViewTest, ChangesToTheFileDoNotReachTheRunningProgram) {
 // A verdana.ttf that cannot be used, and the reason given for it.
 struct BrokenFont {
     const char* name;
-    bool (*make)(const std::string& path);  // puts it in place; false if it could not
+    bool (*make)(const char* path);  // puts it in place; false if it could not
     const char* reason;
 };
 
@@ -424,15 +329,7 @@ void PrintTo(const BrokenFont& font, std::ostream* out) {
     *out << font.name;
 }
 
-bool makeNothing(const std::string&) {
-    return true;
-}
-
-bool makeEmpty(const std::string& path) {
-    return std::ofstream(path).good();
-}
-
-bool makeGarbage(const std::string& path) {
+bool makeGarbage(const char* path) {
     std::ofstream out(path);
     for (int i = 0; i < 64; ++i) {
         out << "This is a text file, not a font.\n";
@@ -440,31 +337,9 @@ bool makeGarbage(const std::string& path) {
     return out.good();
 }
 
-bool makeDirectory(const std::string& path) {
-    return fs::create_directory(path);
-}
-
-// Opening a named pipe for reading waits for a writer.
-bool makeNamedPipe(const std::string& path) {
-    return mkfifo(path.c_str(), 0644) == 0;
-}
-
-// Endless zeros.
-bool makeDeviceLink(const std::string& path) {
-    fs::create_symlink("/dev/zero", path);
-    return true;
-}
-
-// Sparse: takes no room on the disk.
-bool makeHuge(const std::string& path) {
-    std::ofstream(path).close();
-    fs::resize_file(path, (std::uintmax_t{64} << 20) + 1);
-    return true;
-}
-
 // A PCF bitmap font: FreeType opens it, but it has no scalable outlines and
 // no strike at the sizes asked for.
-bool makeBitmapOnly(const std::string& path) {
+bool makeBitmapOnly(const char* path) {
     gzFile in = gzopen("/usr/share/fonts/X11/misc/10x20-ISO8859-1.pcf.gz", "rb");
     if (in == nullptr) {
         ADD_FAILURE() << "needs xfonts-base for its 10x20 PCF font";
@@ -488,40 +363,26 @@ bool showsStrokes(const Image& image) {
     return whites > 20 && whites < image.width * image.height / 20 && other == 0;
 }
 
-class BrokenFontTest : public ::testing::TestWithParam<BrokenFont> {
+class BrokenFontTest : public FontViewTest, public testing::WithParamInterface<BrokenFont> {
   protected:
+    BrokenFontTest() : FontViewTest(FontSetup::Missing) {}
+
     void SetUp() override {
-        ASSERT_TRUE(GetParam().make(session.fontPath()));
-        ASSERT_TRUE(startAndLayOut(session));
+        ASSERT_TRUE(GetParam().make(session.fontPath().c_str()));
+        FontViewTest::SetUp();
     }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            reportFailure(session);
-        }
-    }
-
-    DemoSession session{FontSetup::Missing};
 };
 
 TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
-    Findings found;
-    const std::optional<Image> notice = waitForDrawing(session, noticeFindings, found);
-    ASSERT_TRUE(notice) << found.text();
+    const std::optional<Image> notice = waitForDrawing(noticeFindings);
+    ASSERT_TRUE(notice) << found.text;
 
     const Window still = session.views().still;
-    const std::optional<Image> strokesBefore =
-        waitForSteady(session, still, staticViewArea, showsStrokes);
+    const std::optional<Image> strokesBefore = waitForSteady(session, still, showsStrokes);
     ASSERT_TRUE(strokesBefore) << "staticView draws nothing";
-    const std::optional<Image> promptBefore =
-        waitForSteady(session, session.topLevel(), promptStrip, [](const Image& image) {
-            const Rgb background = image.at(1, image.height - 1);
-            const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
-            return isClearGrey(background) && drawn && drawn->y >= promptTop;
-        });
-    ASSERT_TRUE(promptBefore) << "the prompt never appeared";
-    const Rgb background = promptBefore->at(1, promptBefore->height - 1);
-    const Box prompt = *boundingBox(*promptBefore, promptStrip, background);
+    Rgb background;
+    Box prompt;
+    ASSERT_TRUE(waitForPrompt(session, background, prompt)) << "the prompt never appeared";
 
     session.focus();
     ASSERT_TRUE(session.typeText("ab"));
@@ -534,7 +395,7 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
     })) << "staticView does not follow the keys";
 
     // The keys redrew fontView too, which must neither die nor change the notice.
-    const std::optional<Image> after = waitForFont(session, [](const Image&) { return true; });
+    const std::optional<Image> after = waitForFont([](const Image&) { return true; });
     ASSERT_TRUE(session.isAlive()) << "the program died";
     ASSERT_TRUE(after);
     EXPECT_TRUE(*after == *notice) << "the notice changed after keys";
@@ -544,15 +405,32 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     FontView, BrokenFontTest,
-    ::testing::Values(BrokenFont{"Missing", makeNothing, "No such file or directory"},
-                      BrokenFont{"Empty", makeEmpty, "the file is empty"},
-                      BrokenFont{"Garbage", makeGarbage, "unknown file format"},
-                      BrokenFont{"Directory", makeDirectory, "not a regular file but a directory"},
-                      BrokenFont{"NamedPipe", makeNamedPipe, "not a regular file but a named pipe"},
-                      BrokenFont{"DeviceLink", makeDeviceLink,
-                                 "not a regular file but a character device"},
-                      BrokenFont{"Huge", makeHuge, "larger than 64 MiB"},
-                      BrokenFont{"BitmapOnly", makeBitmapOnly, "invalid pixel size"}),
-    [](const ::testing::TestParamInfo<BrokenFont>& info) { return info.param.name; });
+    testing::Values(
+        BrokenFont{"Missing", [](const char*) { return true; }, "No such file or directory"},
+        BrokenFont{"Empty", [](const char* path) { return std::ofstream(path).good(); },
+                   "the file is empty"},
+        BrokenFont{"Garbage", makeGarbage, "unknown file format"},
+        BrokenFont{"Directory", [](const char* path) { return fs::create_directory(path); },
+                   "not a regular file but a directory"},
+        // Opening a named pipe for reading waits for a writer.
+        BrokenFont{"NamedPipe", [](const char* path) { return mkfifo(path, 0644) == 0; },
+                   "not a regular file but a named pipe"},
+        // Endless zeros.
+        BrokenFont{"DeviceLink",
+                   [](const char* path) {
+                       fs::create_symlink("/dev/zero", path);
+                       return true;
+                   },
+                   "not a regular file but a character device"},
+        // Sparse: takes no room on the disk.
+        BrokenFont{"Huge",
+                   [](const char* path) {
+                       std::ofstream(path).close();
+                       fs::resize_file(path, (std::uintmax_t{64} << 20) + 1);
+                       return true;
+                   },
+                   "larger than 64 MiB"},
+        BrokenFont{"BitmapOnly", makeBitmapOnly, "invalid pixel size"}),
+    [](const testing::TestParamInfo<BrokenFont>& info) { return info.param.name; });
 
 }  // namespace

@@ -49,16 +49,13 @@ std::vector<Report> readReports(const std::string& path) {
     return reports;
 }
 
-bool isValgrindReplacement(const std::string& location) {
-    return location.find("vgpreload") != std::string::npos ||
-           location.find("vg_replace") != std::string::npos;
-}
-
-// A frame is ours when it names one of our source files or, in a build
-// without debug information, the program itself.
+// The innermost frame past valgrind's own replacements is ours when it names
+// one of our source files or, in a build without debug information, the
+// program itself.
 bool isOurs(const Report& report) {
     for (const std::string& location : report.frames) {
-        if (!isValgrindReplacement(location)) {
+        if (location.find("vgpreload") == std::string::npos &&
+            location.find("vg_replace") == std::string::npos) {
             return location.rfind(GLTEXTDEMO_SOURCE_DIR "/src/", 0) == 0 ||
                    location == "in " GLTEXTDEMO_EXE ")";
         }

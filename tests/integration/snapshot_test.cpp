@@ -9,12 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "demo_test.h"
-#include "png_writer.h"
 
 namespace {
 
@@ -37,11 +35,7 @@ class SnapshotTest : public ::testing::Test {
         tool.start({args, {}, dir, dir + "/stderr.txt"});
         return tool.waitForExit(3 * patience);
     }
-    std::string said() const {
-        std::ostringstream text;
-        text << std::ifstream(dir + "/stderr.txt").rdbuf();
-        return text.str();
-    }
+    std::string said() const { return readText(dir + "/stderr.txt"); }
 
     std::string dir;
     std::string picture;

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -18,11 +16,6 @@
 #include "demo_test.h"
 
 namespace {
-
-constexpr Rgb black{0, 0, 0};
-constexpr Rgb white{255, 255, 255};
-
-const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
 
 // Both views show 300 x 225 view units whatever their size in pixels.
 constexpr double unitsWide = 300.0;
@@ -59,13 +52,18 @@ struct Reach {
     double farthest = 0.0;
 };
 
-std::string describe(const std::optional<Reach>& reach) {
-    if (!reach) {
-        return "nothing lit";
-    }
+std::ostream& operator<<(std::ostream& out, const Reach& reach) {
+    return out << "lit from " << reach.nearest << " to " << reach.farthest << " units";
+}
+
+// What a view shows: where its lit pixels are, or that there are none.
+template <typename Lit>
+std::string describe(const std::optional<Lit>& lit) {
     std::ostringstream out;
-    out << "lit from " << reach->nearest << " to " << reach->farthest << " units";
-    return out.str();
+    if (lit) {
+        out << *lit;
+    }
+    return lit ? out.str() : "nothing lit";
 }
 
 // None for an all-black image. Pixel centres are converted to view units with
@@ -80,9 +78,7 @@ std::optional<Reach> reachOf(const Image& image) {
             const double unitsX = (x + 0.5 - image.width / 2.0) * unitsWide / image.width;
             const double unitsY = (image.height / 2.0 - y - 0.5) * unitsHigh / image.height;
             const double radius = std::hypot(unitsX, unitsY);
-            if (!reach) {
-                reach = Reach{radius, radius};
-            }
+            reach = reach.value_or(Reach{radius, radius});
             reach->nearest = std::min(reach->nearest, radius);
             reach->farthest = std::max(reach->farthest, radius);
         }
@@ -90,52 +86,8 @@ std::optional<Reach> reachOf(const Image& image) {
     return reach;
 }
 
-std::optional<Box> litBox(const Image& image) {
-    return boundingBox(image, image.bounds(), black);
-}
-
-std::string describe(const std::optional<Box>& box) {
-    if (!box) {
-        return "nothing lit";
-    }
-    std::ostringstream out;
-    out << *box;
-    return out.str();
-}
-
-// Whether the static view's text starts at pixel (x, y): its first left stem
-// stemOffset pixels to the right, and its lowest lit row on the baseline, the
-// boundary above row y, so in row y itself or the one either side.
-testing::AssertionResult startsAt(const Image& image, int x, int y, double stemOffset) {
-    const std::optional<Box> box = litBox(image);
-    if (box && std::abs(box->x - (x + stemOffset)) <= 1.5 && std::abs(box->bottom() - 1 - y) <= 1) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure()
-           << "text lit at " << describe(box) << ", expected its left edge near " << x + stemOffset
-           << " and its lowest row near " << y;
-}
-
-bool isPureBlackOrWhite(Rgb p) {
-    return p == black || p == white;
-}
-
-// Levels strictly between black and white: what smoothing leaves at the edges.
-int intermediateGreys(const Image& image) {
-    const std::set<int> levels = greyLevels(image, image.bounds());
-    return static_cast<int>(levels.size()) - static_cast<int>(levels.count(0) + levels.count(255));
-}
-
-class StrokeViewsTest : public ::testing::Test {
+class StrokeViewsTest : public DemoTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            reportFailure(session);
-        }
-    }
-
     Window rotating() const { return session.views().rotating; }
     Window still() const { return session.views().still; }
 
@@ -150,7 +102,7 @@ class StrokeViewsTest : public ::testing::Test {
         }
         std::optional<Box> box;
         std::optional<Image> shown = session.waitForCapture(still(), [&](const Image& image) {
-            box = litBox(image);
+            box = inkBox(image);
             return box && std::abs(box->bottom() - 1 - centreY) <= 1 &&
                    box->x - centreX >= minStemOffset && box->x - centreX <= maxStemOffset;
         });
@@ -169,21 +121,32 @@ class StrokeViewsTest : public ::testing::Test {
         return units * viewWidth / unitsWide - 0.5;
     }
 
+    // Waits until the static view, viewWidth pixels wide, shows the text
+    // starting at pixel (x, y): its first left stem a stem's offset to the
+    // right, and its lowest lit row on the baseline, the boundary above row y,
+    // so in row y itself or the one either side.
+    testing::AssertionResult waitForTextAt(int x, int y, int viewWidth) {
+        const double left = x + stemOffsetAt(viewWidth);
+        std::optional<Box> box;
+        if (session.waitForCapture(still(), [&](const Image& image) {
+                box = inkBox(image);
+                return box && std::abs(box->x - left) <= 1.5 &&
+                       std::abs(box->bottom() - 1 - y) <= 1;
+            })) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << "text lit at " << describe(box) << ", expected its left edge near " << left
+               << " and its lowest row near " << y;
+    }
+
     // Drags in the given view and waits until the static view's text starts
     // under the drop point, whose view is viewWidth pixels wide.
     testing::AssertionResult dragTextTo(Window view, int fromX, int fromY, int toX, int toY,
                                         int viewWidth, unsigned button = Button1) {
         session.drag(view, fromX, fromY, toX, toY, button);
-        const double offset = stemOffsetAt(viewWidth);
-        testing::AssertionResult seen = testing::AssertionFailure() << "nothing captured";
-        if (session.waitForCapture(still(), [&](const Image& image) {
-                seen = startsAt(image, toX, toY, offset);
-                return bool(seen);
-            })) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure()
-               << "after a drag to (" << toX << "," << toY << "): " << seen.message();
+        return waitForTextAt(toX, toY, viewWidth)
+               << " after a drag to (" << toX << "," << toY << ")";
     }
 
     // Waits for a frame of the rotating view that meets the condition, then
@@ -198,24 +161,21 @@ class StrokeViewsTest : public ::testing::Test {
         }
         Image previous = *first;
         int frames = 0;
-        std::optional<Reach> failed;
-        bool anyFailed = false;
+        std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
             Image image = session.capture(rotating());
             if (image.empty() || image == previous) {
                 return !session.isAlive();
             }
             ++frames;
-            const std::optional<Reach> reach = reachOf(image);
-            if (!holds(reach)) {
-                anyFailed = true;
-                failed = reach;
+            if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
+                failed = describe(reach);
             }
             previous = std::move(image);
-            return anyFailed || frames >= framesToSample;
+            return !failed.empty() || frames >= framesToSample;
         });
-        if (anyFailed) {
-            return testing::AssertionFailure() << "frame " << frames << " was " << describe(failed);
+        if (!failed.empty()) {
+            return testing::AssertionFailure() << "frame " << frames << " was " << failed;
         }
         if (frames < framesToSample) {
             return testing::AssertionFailure() << "only " << frames << " frames changed";
@@ -223,32 +183,28 @@ class StrokeViewsTest : public ::testing::Test {
         return testing::AssertionSuccess();
     }
 
-    DemoSession session;
     int stemOffset = 0;  // pixels from the text origin to the left edge, first layout
 };
 
 TEST_F(StrokeViewsTest, StaticTextStartsAtTheCentreOnABaselineThroughIt) {
     const std::optional<Image> shown = startUp();
     ASSERT_TRUE(shown);
-    const Box box = *litBox(*shown);
+    const Box box = *inkBox(*shown);
 
     // startUp() has found the left edge and the lowest row at the centre; the
     // capitals rise from there and run off the right edge.
     EXPECT_NEAR(box.height, capitalHeight, 2) << box;
     EXPECT_EQ(box.right(), shown->width) << box;
     // Nothing left of the origin, nothing below the baseline.
-    EXPECT_EQ(countPixels(*shown, {0, 0, centreX, shown->height}, [](Rgb p) { return p != black; }),
-              0);
-    EXPECT_EQ(countPixels(*shown, {0, centreY + 2, shown->width, shown->height},
-                          [](Rgb p) { return p != black; }),
-              0);
+    EXPECT_EQ(countPixels(*shown, {0, 0, centreX, shown->height}, isInk), 0);
+    EXPECT_EQ(countPixels(*shown, {0, centreY + 2, shown->width, shown->height}, isInk), 0);
 }
 
 TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
     const std::optional<Image> plain = startUp();
     ASSERT_TRUE(plain);
     EXPECT_EQ(greyLevels(*plain, plain->bounds()), (std::set<int>{0, 255}));
-    EXPECT_EQ(countPixels(*plain, plain->bounds(), [](Rgb p) { return !isPureBlackOrWhite(p); }),
+    EXPECT_EQ(countPixels(*plain, plain->bounds(), [](Rgb p) { return p != black && p != white; }),
               0);
 
     // Smoothed white lines on black blend into many shades of grey, and into
@@ -268,7 +224,7 @@ TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
     Image previous = session.capture(rotating());
     int changes = 0;
     int stillChanged = 0;
-    const bool enough = waitUntil([&] {
+    waitUntil([&] {
         Image image = session.capture(rotating());
         if (!image.empty() && !(image == previous)) {
             ++changes;
@@ -277,8 +233,7 @@ TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
         stillChanged += session.capture(still()) == *first ? 0 : 1;
         return changes >= framesToSample || !session.isAlive();
     });
-    EXPECT_TRUE(enough && changes >= framesToSample)
-        << "rotating view changed " << changes << " times";
+    EXPECT_GE(changes, framesToSample) << "rotating view changed " << changes << " times";
     EXPECT_EQ(stillChanged, 0) << "static view differed from its first drawing";
 }
 
@@ -313,8 +268,8 @@ TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
     session.drag(still(), 40, 200, centreX, centreY);
     EXPECT_TRUE(
         session.waitForCapture(still(), [&](const Image& image) { return image == *start; }))
-        << "the text came back to " << describe(litBox(session.capture(still()))) << ", not to "
-        << describe(litBox(*start));
+        << "the text came back to " << describe(inkBox(session.capture(still()))) << ", not to "
+        << describe(inkBox(*start));
 }
 
 TEST_F(StrokeViewsTest, DragFollowsThePointerAfterAResize) {
@@ -337,22 +292,13 @@ TEST_F(StrokeViewsTest, ResizeRedrawsTheStaticViewAtItsNewSize) {
     session.resize(800, 600);
     ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
     const Box& view = largerLayout.still;
-    const bool redrawn =
-        session
-            .waitForCapture(still(),
-                            [&](const Image& image) {
-                                return startsAt(image, view.width / 2, view.height / 2,
-                                                stemOffsetAt(view.width));
-                            })
-            .has_value();
-    EXPECT_TRUE(redrawn) << startsAt(session.capture(still()), view.width / 2, view.height / 2,
-                                     stemOffsetAt(view.width));
+    EXPECT_TRUE(waitForTextAt(view.width / 2, view.height / 2, view.width));
 }
 
 TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
     const std::optional<Image> start = startUp();
     ASSERT_TRUE(start);
-    const Box before = *litBox(*start);
+    const Box before = *inkBox(*start);
     ASSERT_TRUE(rotatingViewKeeps(
         [](const std::optional<Reach>& reach) { return reach && reach->farthest > beyondAnI; }));
 
@@ -363,11 +309,11 @@ TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
     // Its straight foot ends on the baseline where the U's curve crosses it,
     // so the lowest rows may differ by one.
     const std::optional<Image> typed = session.waitForCapture(still(), [](const Image& image) {
-        const std::optional<Box> box = litBox(image);
+        const std::optional<Box> box = inkBox(image);
         return box && box->width <= 2;
     });
-    ASSERT_TRUE(typed) << "static view shows " << describe(litBox(session.capture(still())));
-    const Box after = *litBox(*typed);
+    ASSERT_TRUE(typed) << "static view shows " << describe(inkBox(session.capture(still())));
+    const Box after = *inkBox(*typed);
     EXPECT_NEAR(after.bottom(), before.bottom(), 1) << after;
     EXPECT_NEAR(after.height, capitalHeight, 2) << after;
     EXPECT_GT(after.x, centreX) << after;

@@ -6,85 +6,52 @@
 #include <X11/keysym.h>
 #include <sys/wait.h>
 
-#include <filesystem>
-#include <iostream>
 #include <optional>
+#include <tuple>
 
 #include "demo_test.h"
 
 namespace {
-
-constexpr Rgb white{255, 255, 255};
-
-// Below the font view (which ends at y = 370 in a 640x480 window) only the
-// top-level window's own drawing shows: the prompt and the echo.
-constexpr Box promptStrip{0, 370, 640, 110};
-
-// The prompt's glyphs, 24 pixels high, stand on a baseline 12 pixels above
-// the bottom; everything above this row belongs to the background.
-constexpr int promptTop = 480 - 12 - 40;
-
-// The part of the strip to the right of the given column.
-Box stripRightOf(int x) {
-    return {x, promptStrip.y, promptStrip.right() - x, promptStrip.height};
-}
-
-// Right edge of whatever is drawn in the strip to the right of the prompt.
-std::optional<int> echoEnd(const Image& image, const Box& prompt, Rgb background) {
-    const std::optional<Box> echo = boundingBox(image, stripRightOf(prompt.right()), background);
-    return echo ? std::optional<int>(echo->right()) : std::nullopt;
-}
 
 // Separate runs of white pixels down one column of the strip.
 int whiteRunsDown(const Image& image, int x) {
     int runs = 0;
     bool inRun = false;
     for (int y = promptStrip.y; y < promptStrip.bottom(); ++y) {
-        const bool isWhite = image.at(x, y) == white;
-        runs += isWhite && !inRun ? 1 : 0;
-        inRun = isWhite;
+        const bool lit = isWhite(image.at(x, y));
+        runs += lit && !inRun ? 1 : 0;
+        inRun = lit;
     }
     return runs;
 }
 
-class WindowTreeTest : public ::testing::Test {
+class WindowTreeTest : public DemoTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            reportFailure(session);
-        }
+    // The prompt once drawn, with the keyboard on the program.
+    std::optional<Image> promptAndFocus() {
+        session.focus();
+        return waitForPrompt(session, background, prompt);
     }
 
-    // The window once it has been drawn after the first layout: the clear grey
-    // in the corner and the prompt in the strip, with nothing above it. Until
-    // then the strip's top rows can still show what the font view covered
-    // while it was moved and not yet resized. Notes the grey.
-    std::optional<Image> waitForPrompt() {
-        if (!session.waitForLayout(firstLayout)) {
-            return std::nullopt;
-        }
-        return session.waitForCapture(session.topLevel(), [&](const Image& image) {
-            background = image.at(1, image.height - 1);
-            const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
-            return isClearGrey(background) && drawn && drawn->y >= promptTop;
-        });
+    // Right edge of whatever is drawn in the strip to the right of the prompt.
+    std::optional<int> echoEnd(const Image& image) const {
+        const std::optional<Box> echo =
+            boundingBox(image, rightOf(promptStrip, prompt.right()), background);
+        return echo ? std::optional<int>(echo->right()) : std::nullopt;
     }
 
     // Types one key and waits until the echo reaches further right than before.
-    std::optional<Image> typeAndWaitForGrowth(KeySym key, const Box& prompt, int previousEnd) {
+    std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
         if (!session.pressKey(key)) {
             return std::nullopt;
         }
         return session.waitForCapture(session.topLevel(), [&](const Image& image) {
-            const std::optional<int> end = echoEnd(image, prompt, background);
-            return end && *end > previousEnd;
+            return echoEnd(image) > previousEnd;  // none is less than any end
         });
     }
 
-    DemoSession session;
     Rgb background;  // the clear colour as this session's GL draws it
+    Box prompt;      // where the prompt's glyphs lie
 };
 
 TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
@@ -99,23 +66,19 @@ TEST_F(WindowTreeTest, SubWindowsFollowResizes) {
     ASSERT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
 
     session.resize(800, 600);
-    EXPECT_TRUE(session.waitForLayout({{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}}))
-        << "layout: " << session.layout();
+    EXPECT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
 
     // Sizes below one pixel are clamped; the positions keep to the formula.
-    const struct {
-        int width, height;
-        ViewLayout layout;
-    } tiny[] = {
+    const std::tuple<int, int, ViewLayout> tiny[] = {
         {10, 1, {{5, 5, 1, 1}, {8, 5, 1, 1}, {5, 10, 1, 1}}},
         {1, 1, {{5, 5, 1, 1}, {3, 5, 1, 1}, {5, 10, 1, 1}}},
         {17, 3, {{5, 5, 1, 1}, {11, 5, 1, 1}, {5, 11, 7, 1}}},
     };
-    for (const auto& size : tiny) {
-        session.resize(size.width, size.height);
-        EXPECT_TRUE(session.waitForLayout(size.layout))
-            << size.width << "x" << size.height << " gave " << session.layout();
-        ASSERT_TRUE(session.isAlive()) << size.width << "x" << size.height << " ended it:\n"
+    for (const auto& [width, height, layout] : tiny) {
+        session.resize(width, height);
+        EXPECT_TRUE(session.waitForLayout(layout))
+            << width << "x" << height << " gave " << session.layout();
+        ASSERT_TRUE(session.isAlive()) << width << "x" << height << " ended it:\n"
                                        << session.stderrText();
     }
 
@@ -125,9 +88,8 @@ TEST_F(WindowTreeTest, SubWindowsFollowResizes) {
 }
 
 TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
-    const std::optional<Image> shown = waitForPrompt();
+    const std::optional<Image> shown = promptAndFocus();
     ASSERT_TRUE(shown) << "the prompt never appeared";
-    const Box prompt = *boundingBox(*shown, promptStrip, background);
 
     // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels above the
     // bottom; descenders reach a few pixels below it.
@@ -135,7 +97,7 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
     EXPECT_LE(prompt.x, 20);
     EXPECT_GT(prompt.bottom(), 480 - 12);
     EXPECT_LE(prompt.bottom(), 480 - 4);
-    EXPECT_GT(countPixels(*shown, prompt, [](Rgb p) { return p == white; }), 100);
+    EXPECT_GT(countPixels(*shown, prompt, isWhite), 100);
     // The last thing drawn is the colon: two dots down the rightmost column,
     // where an echoed letter would leave one stroke.
     EXPECT_EQ(whiteRunsDown(*shown, prompt.right() - 1), 2);
@@ -146,15 +108,13 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
 }
 
 TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
-    const std::optional<Image> before = waitForPrompt();
+    const std::optional<Image> before = promptAndFocus();
     ASSERT_TRUE(before);
-    const Box prompt = *boundingBox(*before, promptStrip, background);
-    session.focus();
 
-    std::optional<Image> after = typeAndWaitForGrowth(XK_a, prompt, prompt.right());
+    std::optional<Image> after = typeAndWaitForGrowth(XK_a, prompt.right());
     ASSERT_TRUE(after) << "no echo after the first key";
-    const int firstEnd = *echoEnd(*after, prompt, background);
-    after = typeAndWaitForGrowth(XK_b, prompt, firstEnd);
+    const int firstEnd = *echoEnd(*after);
+    after = typeAndWaitForGrowth(XK_b, firstEnd);
     ASSERT_TRUE(after) << "the second key did not extend the echo";
 
     // Had the placeholder been echoed before, the first key would have changed
@@ -164,30 +124,25 @@ TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
 }
 
 TEST_F(WindowTreeTest, TypingThePlaceholderKeepsItEchoed) {
-    const std::optional<Image> before = waitForPrompt();
+    const std::optional<Image> before = promptAndFocus();
     ASSERT_TRUE(before);
-    const Box prompt = *boundingBox(*before, promptStrip, background);
-    session.focus();
 
     int end = prompt.right();
     for (KeySym key : {XK_U, XK_X, XK_E, XK_N, XK_s}) {
-        const std::optional<Image> after = typeAndWaitForGrowth(key, prompt, end);
+        const std::optional<Image> after = typeAndWaitForGrowth(key, end);
         ASSERT_TRUE(after) << "echo did not grow after " << XKeysymToString(key);
-        end = *echoEnd(*after, prompt, background);
+        end = *echoEnd(*after);
     }
     EXPECT_TRUE(session.isAlive());
 }
 
 TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
-    const std::optional<Image> before = waitForPrompt();
+    const std::optional<Image> before = promptAndFocus();
     ASSERT_TRUE(before);
-    const Box prompt = *boundingBox(*before, promptStrip, background);
-    session.focus();
 
-    const std::optional<Image> after = typeAndWaitForGrowth(XK_eacute, prompt, prompt.right());
+    const std::optional<Image> after = typeAndWaitForGrowth(XK_eacute, prompt.right());
     ASSERT_TRUE(after) << "e-acute drew nothing";
-    EXPECT_GT(countPixels(*after, stripRightOf(prompt.right()), [](Rgb p) { return p == white; }),
-              10);
+    EXPECT_GT(countPixels(*after, rightOf(promptStrip, prompt.right()), isWhite), 10);
 }
 
 TEST_F(WindowTreeTest, ClosingTheWindowExitsWithStatusZero) {

@@ -4,57 +4,49 @@
 
 namespace {
 
-void expectRect(const Rect& actual, int x, int y, int width, int height) {
-    EXPECT_EQ(actual.x, x);
-    EXPECT_EQ(actual.y, y);
-    EXPECT_EQ(actual.width, width);
-    EXPECT_EQ(actual.height, height);
+void expectRect(const Rect& actual, const Rect& expected) {
+    EXPECT_EQ(actual.x, expected.x);
+    EXPECT_EQ(actual.y, expected.y);
+    EXPECT_EQ(actual.width, expected.width);
+    EXPECT_EQ(actual.height, expected.height);
+}
+
+void expectLayout(int width, int height, const SubWindowLayout& expected) {
+    SCOPED_TRACE(testing::Message() << width << "x" << height);
+    const SubWindowLayout layout = layoutSubWindows(width, height);
+    expectRect(layout.rotating, expected.rotating);
+    expectRect(layout.still, expected.still);
+    expectRect(layout.font, expected.font);
 }
 
 TEST(LayoutTest, DefaultSize) {
-    const SubWindowLayout layout = layoutSubWindows(640, 480);
-    expectRect(layout.rotating, 5, 5, 312, 240);
-    expectRect(layout.still, 323, 5, 312, 240);
-    expectRect(layout.font, 5, 250, 630, 120);
+    expectLayout(640, 480, {{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}});
 }
 
 TEST(LayoutTest, LargerWindow) {
-    const SubWindowLayout layout = layoutSubWindows(800, 600);
-    expectRect(layout.rotating, 5, 5, 392, 300);
-    expectRect(layout.still, 403, 5, 392, 300);
-    expectRect(layout.font, 5, 310, 790, 150);
+    expectLayout(800, 600, {{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}});
 }
 
 TEST(LayoutTest, OddWidthTruncatesLikeTheEvenWidthBelow) {
     const SubWindowLayout odd = layoutSubWindows(641, 480);
     const SubWindowLayout even = layoutSubWindows(640, 480);
-    expectRect(odd.rotating, 5, 5, 312, 240);
-    expectRect(odd.still, 323, 5, 312, 240);
+    expectRect(odd.rotating, {5, 5, 312, 240});
+    expectRect(odd.still, {323, 5, 312, 240});
     EXPECT_EQ(odd.font.width, 631);
     EXPECT_EQ(odd.still.x + odd.still.width, 641 - 6);  // right margin grows to 6
     EXPECT_EQ(even.still.x + even.still.width, 640 - 5);
 }
 
 TEST(LayoutTest, StrokeViewsAreExactlyCreationSizeAt616By450) {
-    const SubWindowLayout layout = layoutSubWindows(616, 450);
-    expectRect(layout.rotating, 5, 5, 300, 225);
-    expectRect(layout.still, 311, 5, 300, 225);
+    expectRect(layoutSubWindows(616, 450).rotating, {5, 5, 300, 225});
+    expectRect(layoutSubWindows(616, 450).still, {311, 5, 300, 225});
 }
 
 TEST(LayoutTest, TinyWindowIsClampedToOnePixel) {
     // 10 x 1 used to make X reject a zero-sized window and end the process.
-    SubWindowLayout layout = layoutSubWindows(10, 1);
-    expectRect(layout.rotating, 5, 5, 1, 1);
-    expectRect(layout.still, 8, 5, 1, 1);
-    expectRect(layout.font, 5, 10, 1, 1);
-
-    layout = layoutSubWindows(1, 1);
-    expectRect(layout.rotating, 5, 5, 1, 1);
-    expectRect(layout.still, 3, 5, 1, 1);
-    expectRect(layout.font, 5, 10, 1, 1);
-
-    layout = layoutSubWindows(0, 0);
-    expectRect(layout.font, 5, 10, 1, 1);
+    expectLayout(10, 1, {{5, 5, 1, 1}, {8, 5, 1, 1}, {5, 10, 1, 1}});
+    expectLayout(1, 1, {{5, 5, 1, 1}, {3, 5, 1, 1}, {5, 10, 1, 1}});
+    expectRect(layoutSubWindows(0, 0).font, {5, 10, 1, 1});
 }
 
 TEST(LayoutTest, ClampingStartsExactlyWhereTheFormulasReachZero) {
@@ -71,15 +63,12 @@ TEST(LayoutTest, ClampingStartsExactlyWhereTheFormulasReachZero) {
     EXPECT_EQ(layoutSubWindows(640, 3).font.height, 1);
     // 17 x 3 keeps the formula's positions while clamping the sizes.
     const SubWindowLayout layout = layoutSubWindows(17, 3);
-    expectRect(layout.still, 11, 5, 1, 1);
-    expectRect(layout.font, 5, 11, 7, 1);
+    expectRect(layout.still, {11, 5, 1, 1});
+    expectRect(layout.font, {5, 11, 7, 1});
 }
 
 TEST(LayoutTest, NegativeSizeIsTreatedAsZero) {
-    const SubWindowLayout layout = layoutSubWindows(-2147483647 - 1, -5);
-    expectRect(layout.rotating, 5, 5, 1, 1);
-    expectRect(layout.still, 3, 5, 1, 1);
-    expectRect(layout.font, 5, 10, 1, 1);
+    expectLayout(-2147483647 - 1, -5, {{5, 5, 1, 1}, {3, 5, 1, 1}, {5, 10, 1, 1}});
 }
 
 }  // namespace

@@ -18,16 +18,18 @@ void expectOriginUnderPointer(int x, int y, int wide, int high) {
     EXPECT_NEAR(pixelY, y, 1e-3) << "view " << wide << "x" << high;
 }
 
+// The point, in view units, that a pointer position maps to in a view of the given size.
+void expectOffset(int x, int y, int wide, int high, float unitsX, float unitsY) {
+    SCOPED_TRACE(testing::Message() << "(" << x << "," << y << ") in " << wide << "x" << high);
+    const DragOffset offset = dragOffset(x, y, wide, high);
+    EXPECT_FLOAT_EQ(offset.x, unitsX);
+    EXPECT_FLOAT_EQ(offset.y, unitsY);
+}
+
 TEST(DragOffsetTest, CreationSizeMapsOnePixelToOneUnit) {
-    const DragOffset corner = dragOffset(0, 0, 300, 225);
-    EXPECT_FLOAT_EQ(corner.x, -150.0f);
-    EXPECT_FLOAT_EQ(corner.y, 112.5f);
-    const DragOffset centre = dragOffset(150, 112, 300, 225);
-    EXPECT_FLOAT_EQ(centre.x, 0.0f);
-    EXPECT_FLOAT_EQ(centre.y, 0.5f);
-    const DragOffset farCorner = dragOffset(300, 225, 300, 225);
-    EXPECT_FLOAT_EQ(farCorner.x, 150.0f);
-    EXPECT_FLOAT_EQ(farCorner.y, -112.5f);
+    expectOffset(0, 0, 300, 225, -150.0f, 112.5f);
+    expectOffset(150, 112, 300, 225, 0.0f, 0.5f);
+    expectOffset(300, 225, 300, 225, 150.0f, -112.5f);
 }
 
 TEST(DragOffsetTest, PointerMapsBackOntoItselfAtEverySize) {
@@ -41,30 +43,20 @@ TEST(DragOffsetTest, PointerMapsBackOntoItselfAtEverySize) {
 
 TEST(DragOffsetTest, CentreOfTheFirstLayoutIsTheCentreOfTheView) {
     // 312 x 240 is the stroke views' size at the default window size.
-    const DragOffset centre = dragOffset(156, 120, 312, 240);
-    EXPECT_FLOAT_EQ(centre.x, 0.0f);
-    EXPECT_FLOAT_EQ(centre.y, 0.0f);
-    const DragOffset corner = dragOffset(0, 0, 312, 240);
-    EXPECT_FLOAT_EQ(corner.x, -150.0f);
-    EXPECT_FLOAT_EQ(corner.y, 112.5f);
+    expectOffset(156, 120, 312, 240, 0.0f, 0.0f);
+    expectOffset(0, 0, 312, 240, -150.0f, 112.5f);
 }
 
 TEST(DragOffsetTest, PositionsOutsideTheViewAreUsedAsTheyAre) {
-    const DragOffset left = dragOffset(-30, -45, 300, 225);
-    EXPECT_FLOAT_EQ(left.x, -180.0f);
-    EXPECT_FLOAT_EQ(left.y, 157.5f);
-    const DragOffset right = dragOffset(624, 480, 312, 240);
-    EXPECT_FLOAT_EQ(right.x, 450.0f);
-    EXPECT_FLOAT_EQ(right.y, -337.5f);
+    expectOffset(-30, -45, 300, 225, -180.0f, 157.5f);
+    expectOffset(624, 480, 312, 240, 450.0f, -337.5f);
     const DragOffset extreme = dragOffset(-2147483647 - 1, 2147483647, 1, 1);
     EXPECT_TRUE(std::isfinite(extreme.x));
     EXPECT_TRUE(std::isfinite(extreme.y));
 }
 
 TEST(DragOffsetTest, ZeroSizeFallsBackToTheFixedExtents) {
-    const DragOffset offset = dragOffset(30, 45, 0, -1);
-    EXPECT_FLOAT_EQ(offset.x, -120.0f);
-    EXPECT_FLOAT_EQ(offset.y, 67.5f);
+    expectOffset(30, 45, 0, -1, -120.0f, 67.5f);
 }
 
 TEST(SpinTest, RunsTwoDegreesAStepAndHolds360ForOneTick) {

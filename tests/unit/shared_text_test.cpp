@@ -20,6 +20,17 @@ void expectNulBehindString(const SharedText& text) {
     }
 }
 
+// From the start: the keys, in place of the placeholder, then one more after them.
+void expectTypedThenAppended(const std::string& keys, char more) {
+    SharedText text;
+    typeAll(text, keys);
+    EXPECT_EQ(std::string(text.chars), keys);
+    EXPECT_TRUE(text.typed);
+    addKey(text, static_cast<unsigned char>(more));
+    EXPECT_EQ(std::string(text.chars), keys + more);
+    expectNulBehindString(text);
+}
+
 TEST(SharedTextTest, StartsAsThePlaceholderWithZeroFill) {
     const SharedText text;
     EXPECT_STREQ(text.chars, "UXEN");
@@ -28,27 +39,12 @@ TEST(SharedTextTest, StartsAsThePlaceholderWithZeroFill) {
 }
 
 TEST(AddKeyTest, FirstKeyReplacesThePlaceholder) {
-    SharedText text;
-    addKey(text, 'a');
-    EXPECT_STREQ(text.chars, "a");
-    EXPECT_TRUE(text.typed);
-    addKey(text, 'b');
-    EXPECT_STREQ(text.chars, "ab");
-    expectNulBehindString(text);
+    expectTypedThenAppended("a", 'b');
 }
 
 TEST(AddKeyTest, TypedPlaceholderIsKeptAndTheNextKeyAppends) {
-    SharedText text;
-    typeAll(text, "UXEN");
-    EXPECT_STREQ(text.chars, "UXEN");
-    EXPECT_TRUE(text.typed);
-    addKey(text, '!');
-    EXPECT_STREQ(text.chars, "UXEN!");
-
-    SharedText later;
-    typeAll(later, "aUXEN");
-    addKey(later, 'x');
-    EXPECT_STREQ(later.chars, "aUXENx");
+    expectTypedThenAppended("UXEN", '!');
+    expectTypedThenAppended("aUXEN", 'x');
 }
 
 TEST(AddKeyTest, CodeZeroLandsOnTheTerminator) {
@@ -67,14 +63,7 @@ TEST(AddKeyTest, CodeZeroLandsOnTheTerminator) {
 }
 
 TEST(AddKeyTest, ControlAndHighCodesAreStoredUnchanged) {
-    SharedText text;
-    for (unsigned key : {8u, 9u, 13u, 27u, 127u, 128u, 159u, 233u, 255u}) {
-        addKey(text, static_cast<unsigned char>(key));
-    }
-    const unsigned char expected[] = {8, 9, 13, 27, 127, 128, 159, 233, 255, 0};
-    for (std::size_t i = 0; i < sizeof expected; ++i) {
-        EXPECT_EQ(static_cast<unsigned char>(text.chars[i]), expected[i]) << "byte " << i;
-    }
+    expectTypedThenAppended("\b\t\r\x1b\x7f\x80\x9f\xe9", '\xff');
 }
 
 TEST(AddKeyTest, FullTextDropsFurtherKeys) {
@@ -89,15 +78,10 @@ TEST(AddKeyTest, FullTextDropsFurtherKeys) {
 
 TEST(WidenLatin1Test, EveryByteBecomesTheCharacterOfTheSameNumber) {
     SharedText text;
-    for (unsigned key : {65u, 1u, 127u, 128u, 200u, 233u, 255u}) {
-        addKey(text, static_cast<unsigned char>(key));
-    }
+    typeAll(text, "A\x01\x7f\x80\xc8\xe9\xff");
     wchar_t wide[textCapacity];
     widenLatin1(text.chars, wide);
-    const wchar_t expected[] = {L'A', 1, 127, 128, 200, 233, 255, 0};
-    for (std::size_t i = 0; i < sizeof expected / sizeof *expected; ++i) {
-        EXPECT_EQ(wide[i], expected[i]) << "character " << i;
-    }
+    EXPECT_EQ(std::wstring(wide), (std::wstring{L'A', 1, 127, 128, 200, 233, 255}));
 }
 
 TEST(WidenLatin1Test, FullTextKeepsItsTerminator) {

@@ -1,0 +1,294 @@
+// Times what an X client sees on the screen, polling it with XGetImage.
+// "latency": from an XTest key press until both the font view and the prompt
+// strip of the top-level window show the key. "startup": from the fork that
+// execs the program, or the bare loop (frame_rate bare: the same window tree,
+// each window only cleared), until all four windows are drawn at their first
+// layout, and the resident memory after that. One private X server serves all.
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "common.h"
+#include "layout.h"
+#include "x_session.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+ViewLayout firstLayout() {
+    return programLayout(initialMainWindow.width, initialMainWindow.height);
+}
+
+// Below the sub-windows: where the prompt and its echo of the text stand.
+Box promptStrip(DemoSession& session, const ViewLayout& layout) {
+    const Box top = session.geometry(session.topLevel());
+    return {0, layout.font.bottom(), top.width, top.height - layout.font.bottom()};
+}
+
+// Closes the program as a window manager would. The next launch must not find
+// these windows, which go once the server sees the process exit.
+bool closeProgram(DemoSession& session) {
+    const bool closed = session.close().has_value();
+    waitUntil([&] { return !session.findWindows(std::chrono::milliseconds(0)); });
+    return closed;
+}
+
+// ---- latency
+
+// Letters only: each one puts ink in both windows, so every key changes both.
+constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz";
+// The text holds 31 characters and a key past that changes nothing on the
+// screen, so one run of the program takes at most this many keys.
+constexpr int maxKeysPerRun = 30;
+// A key that has not shown by then counts as lost, and the run fails.
+constexpr std::chrono::seconds keyGiveUp{5};
+
+// The two areas a key changes: the font view, and the prompt strip. The
+// top-level window's pixels include the sub-windows, and the spinning one
+// changes every frame, so only the strip below them is read.
+using Areas = std::array<std::pair<Window, Box>, 2>;
+using Images = std::array<Image, 2>;
+
+Images readBoth(DemoSession& session, const Areas& areas) {
+    return {session.capture(areas[0].first, areas[0].second),
+            session.capture(areas[1].first, areas[1].second)};
+}
+
+// Both areas once two reads in a row agree, so that a change seen after the
+// next key is that key's and not the end of the previous redraw.
+std::optional<Images> settled(DemoSession& session, const Areas& areas) {
+    Images last = readBoth(session, areas);
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(5); Clock::now() < giveUp;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        Images next = readBoth(session, areas);
+        if (!next[0].empty() && !next[1].empty() && next == last) {
+            return next;
+        }
+        last = std::move(next);
+    }
+    return std::nullopt;
+}
+
+// One sample per key: from the press until the font view changed, until the
+// prompt strip did, until both had, and the time one read of both areas took
+// (the resolution).
+struct Samples {
+    std::vector<double> fontMs, mainMs, bothMs, pollUs;
+};
+
+bool timeKey(DemoSession& session, const Areas& areas, KeySym key, Samples& samples) {
+    const std::optional<Images> before = settled(session, areas);
+    const Clock::time_point pressed = Clock::now();
+    if (!before || !session.pressKey(key)) {
+        return false;
+    }
+    // pressKey() returns once the server has taken the press and release.
+    const Clock::time_point pollStart = Clock::now();
+    std::optional<Clock::time_point> seen[2];
+    long polls = 0;
+    for (auto now = pollStart; (!seen[0] || !seen[1]) && now - pressed < keyGiveUp; ++polls) {
+        // Both areas on every pass, so that each pass takes about as long. Each
+        // image is dropped once compared: with two alive at a time the heap
+        // grows and shrinks on every pass, which more than doubles its time.
+        bool changed[2];
+        for (int a = 0; a < 2; ++a) {
+            changed[a] = !(session.capture(areas[a].first, areas[a].second) == (*before)[a]);
+        }
+        now = Clock::now();
+        for (int a = 0; a < 2; ++a) {
+            seen[a] = !seen[a] && changed[a] ? now : seen[a];
+        }
+    }
+    if (!seen[0] || !seen[1]) {
+        return false;
+    }
+    samples.fontMs.push_back(milliseconds(*seen[0] - pressed));
+    samples.mainMs.push_back(milliseconds(*seen[1] - pressed));
+    samples.bothMs.push_back(std::max(samples.fontMs.back(), samples.mainMs.back()));
+    samples.pollUs.push_back(milliseconds(std::max(*seen[0], *seen[1]) - pollStart) * 1000.0 /
+                             static_cast<double>(polls));
+    return true;
+}
+
+int latency(DemoSession& session, int keys) {
+    // As few fresh programs as the text allows, the keys shared out evenly.
+    const int runs = (keys + maxKeysPerRun - 1) / maxKeysPerRun;
+    const ViewLayout layout = firstLayout();
+    Samples s;
+    for (int run = 0, key = 0; run < runs; ++run) {
+        if (!session.launch() || !session.findWindows() || !session.waitForLayout(layout)) {
+            std::fprintf(stderr, "screen_time: no program\n%s", session.stderrText().c_str());
+            return 1;
+        }
+        session.focus();
+        const Areas areas{{{session.views().font, {0, 0, layout.font.width, layout.font.height}},
+                           {session.topLevel(), promptStrip(session, layout)}}};
+        for (int end = key + keys / runs + (run < keys % runs); key < end; ++key) {
+            if (!timeKey(session, areas, letters[key % (sizeof letters - 1)], s)) {
+                std::fprintf(stderr, "screen_time: key %d never showed in both windows\n", key);
+                return 1;
+            }
+            std::printf("key run=%d key=%d font_ms=%.2f main_ms=%.2f both_ms=%.2f poll_us=%.0f\n",
+                        run + 1, key, s.fontMs.back(), s.mainMs.back(), s.bothMs.back(),
+                        s.pollUs.back());
+        }
+        if (!closeProgram(session)) {
+            return 1;
+        }
+    }
+    std::printf(
+        "latency keys=%zu runs=%d both_median_ms=%.2f both_p90_ms=%.2f font_median_ms=%.2f "
+        "font_p90_ms=%.2f main_median_ms=%.2f main_p90_ms=%.2f poll_median_us=%.0f\n",
+        s.bothMs.size(), runs, median(s.bothMs), percentile(s.bothMs, 0.9), median(s.fontMs),
+        percentile(s.fontMs, 0.9), median(s.mainMs), percentile(s.mainMs, 0.9), median(s.pollUs));
+    return 0;
+}
+
+// ---- startup
+
+enum Mode { program, bare };
+const char* const modeNames[] = {"program", "bare"};
+constexpr std::chrono::seconds startGiveUp{30};
+// Between two looks at the screen: the poll leaves the processor to the
+// program starting up, which shares the machine's cores with it.
+constexpr std::chrono::milliseconds pollPause{1};
+
+int count(const Image& image, Rgb colour) {
+    return countPixels(image, image.bounds(), [&](Rgb p) { return p == colour; });
+}
+
+// All four windows drawn at their first layout. Without a window manager a
+// window shows what was beneath it, white here, until its program draws: text
+// on background in the program, only background in the bare loop. A
+// sub-window's bottom-right pixel lies in the part the layout adds, which text
+// never reaches, so it turns black only once the view has drawn at that size.
+bool drawn(DemoSession& session, Mode mode, const ViewLayout& layout) {
+    if (!(session.layout() == layout)) {
+        return false;
+    }
+    const Image strip = session.capture(session.topLevel(), promptStrip(session, layout));
+    const int grey = countPixels(strip, strip.bounds(), isClearGrey);
+    if (strip.empty() || (mode == program ? grey == 0 || count(strip, {255, 255, 255}) == 0
+                                          : grey != strip.width * strip.height)) {
+        return false;
+    }
+    for (Window view : {session.views().rotating, session.views().still, session.views().font}) {
+        const Image image = session.capture(view);
+        const int black = count(image, Rgb{});
+        const int all = image.width * image.height;
+        if (image.empty() ||
+            (mode == program ? black == 0 || black == all ||
+                                   image.at(image.width - 1, image.height - 1) != Rgb{}
+                             : black != all)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Per mode: time until drawn, resident memory then, poll interval.
+struct Starts {
+    std::vector<double> ms, mib, pollUs;
+};
+
+bool startOnce(DemoSession& session, Mode mode, int round, Starts& s) {
+    // The bare loop keeps going far longer than any run here; close() ends it.
+    session.setCommand(mode == bare
+                           ? std::vector<std::string>{FRAME_RATE_EXE, "bare", "--seconds", "3600"}
+                           : std::vector<std::string>{});
+    const ViewLayout layout = firstLayout();
+    const Clock::time_point launched = Clock::now();
+    bool found = false;
+    bool done = false;
+    bool up = session.launch();
+    long polls = 0;
+    auto now = launched;
+    while (up && !done && now - launched < startGiveUp) {
+        found = found || session.findWindows(std::chrono::milliseconds(0));
+        ++polls;
+        done = found && drawn(session, mode, layout);
+        now = Clock::now();
+        up = session.isAlive();
+        std::this_thread::sleep_for(done ? Clock::duration{} : pollPause);
+    }
+    if (!done || !up) {
+        std::fprintf(stderr, "screen_time: %s was never drawn\n%s", modeNames[mode],
+                     session.stderrText().c_str());
+        return false;
+    }
+    const double ms = milliseconds(now - launched);
+    const double kib = static_cast<double>(typicalResidentKiB(session.programPid()));
+    const double pollUs = ms * 1000.0 / static_cast<double>(polls);
+    std::printf("start round=%d mode=%s startup_ms=%.1f rss_kib=%.0f poll_us=%.0f%s\n", round,
+                modeNames[mode], ms, kib, pollUs, round == 0 ? " (not counted)" : "");
+    std::fflush(stdout);
+    if (round > 0) {  // the first start on a fresh server finds every cache cold
+        s.ms.push_back(ms);
+        s.mib.push_back(kib / 1024.0);
+        s.pollUs.push_back(pollUs);
+    }
+    return closeProgram(session);
+}
+
+int startup(DemoSession& session, int runs) {
+    Display* display = session.display();
+    XSetWindowBackground(display, DefaultRootWindow(display),
+                         WhitePixel(display, DefaultScreen(display)));
+    XClearWindow(display, DefaultRootWindow(display));
+    XSync(display, False);
+    Starts s[2];
+    for (int round = 0; round <= runs; ++round) {
+        for (Mode mode : {program, bare}) {
+            if (!startOnce(session, mode, round, s[mode])) {
+                return 1;
+            }
+        }
+    }
+    for (Mode mode : {program, bare}) {
+        std::printf(
+            "startup mode=%s runs=%zu median_ms=%.1f min_ms=%.1f max_ms=%.1f "
+            "rss_median_mib=%.1f rss_min_mib=%.1f rss_max_mib=%.1f\n",
+            modeNames[mode], s[mode].ms.size(), median(s[mode].ms), percentile(s[mode].ms, 0.0),
+            percentile(s[mode].ms, 1.0), median(s[mode].mib), percentile(s[mode].mib, 0.0),
+            percentile(s[mode].mib, 1.0));
+    }
+    std::vector<double> poll = s[program].pollUs;
+    poll.insert(poll.end(), s[bare].pollUs.begin(), s[bare].pollUs.end());
+    std::printf("startup ratio_ms=%.2f ratio_rss=%.2f poll_median_us=%.0f\n",
+                median(s[program].ms) / median(s[bare].ms),
+                median(s[program].mib) / median(s[bare].mib), median(poll));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    Options options{{"--keys", "60"}, {"--runs", "10"}};
+    double keys = 0.0;
+    double runs = 0.0;
+    if ((what != "latency" && what != "startup") || !parseOptions(argc, argv, 2, options) ||
+        !numberIn(options["--keys"], 1, 10000, keys) ||
+        !numberIn(options["--runs"], 1, 1000, runs)) {
+        std::fprintf(stderr, "usage: screen_time latency [--keys N] | startup [--runs N]\n");
+        return 2;
+    }
+    DemoSession session;
+    if (!session.startServer()) {
+        std::fprintf(stderr, "screen_time: no X server\n");
+        return 1;
+    }
+    return what == "latency" ? latency(session, static_cast<int>(keys))
+                             : startup(session, static_cast<int>(runs));
+}
