@@ -11,9 +11,9 @@ scripts/install-deps.sh test
 
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DGLTEXTDEMO_WERROR=ON >/dev/null
 cmake --build build/test -j"$(nproc)"
-ctest --test-dir build/test --output-on-failure
+ctest --test-dir build/test --output-on-failure -j2
 
 CXX=clang++ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DGLTEXTDEMO_WERROR=ON \
     -DGLTEXTDEMO_SANITIZE=ON -DGLTEXTDEMO_FUZZ=ON >/dev/null
 cmake --build build/sanitize -j"$(nproc)"
-ctest --test-dir build/sanitize --output-on-failure
+ctest --test-dir build/sanitize --output-on-failure -j2
