@@ -230,7 +230,7 @@ set terminal svg size 720,420 dynamic font 'DejaVu Sans,12'
 stats '$work/latency.dat' using 1 nooutput
 share = 1.0 / STATS_records
 set output '$repo/docs/perf-per-char.svg'
-set ylabel 'µs per character'; set yrange [0:*]; set xtics rotate by -20 nomirror; set key top left
+set ylabel 'µs per character'; set yrange [0:*]; set xtics rotate by -20 nomirror; set key top right
 set style fill solid 0.5 border; set boxwidth 0.6
 plot '$work/per_char.dat' using 0:2:xtic(1) with boxes lc rgb '#4477aa' title 'median', \
      '' using 0:2:(\$3 / \$5):(\$4 / \$5) with yerrorbars lc rgb 'black' pt 0 title 'fastest to slowest'
