@@ -109,27 +109,16 @@ const char* missingPlace(const Image& window, const ViewLayout& views) {
     return nullptr;
 }
 
-// The part of the area, at most 150 by 60 pixels, that holds the most ink,
-// with a few pixels of background around the ink where there is room.
+// At most 150 by 60 pixels of the area about the middle of its ink, with a
+// few pixels of background around the ink where there is room.
 Image inkCrop(const Image& window, const Box& area, Rgb background) {
     constexpr int margin = 4;
-    const Box ink = boundingBox(window, area, background).value_or(area);
-    const Box around = clipped(
-        window, {ink.x - margin, ink.y - margin, ink.width + 2 * margin, ink.height + 2 * margin});
-    const int width = std::min(around.width, 150), height = std::min(around.height, 60);
-    Box best{around.x, around.y, width, height};
-    int most = -1;
-    for (int y = around.y; y + height <= around.bottom(); y += 4) {
-        for (int x = around.x; x + width <= around.right(); x += 4) {
-            const Box box{x, y, width, height};
-            const int inked = box.width * box.height - count(window, box, background);
-            if (inked > most) {
-                most = inked;
-                best = box;
-            }
-        }
-    }
-    return crop(window, best);
+    const Image part = crop(window, area);
+    const Box ink = boundingBox(part, part.bounds(), background).value_or(part.bounds());
+    const int width = std::min(ink.width + 2 * margin, 150);
+    const int height = std::min(ink.height + 2 * margin, 60);
+    return crop(
+        part, {ink.x + (ink.width - width) / 2, ink.y + (ink.height - height) / 2, width, height});
 }
 
 // The sample as each place draws it, enlarged four times without smoothing so

@@ -5,6 +5,14 @@
 
 namespace {
 
+Box clipped(const Image& image, const Box& area) {
+    const int left = std::clamp(area.x, 0, image.width);
+    const int top = std::clamp(area.y, 0, image.height);
+    const int right = std::clamp(area.right(), left, image.width);
+    const int bottom = std::clamp(area.bottom(), top, image.height);
+    return {left, top, right - left, bottom - top};
+}
+
 template <typename Visit>
 void forEachPixel(const Image& image, const Box& area, Visit visit) {
     const Box box = clipped(image, area);
@@ -16,14 +24,6 @@ void forEachPixel(const Image& image, const Box& area, Visit visit) {
 }
 
 }  // namespace
-
-Box clipped(const Image& image, const Box& area) {
-    const int left = std::clamp(area.x, 0, image.width);
-    const int top = std::clamp(area.y, 0, image.height);
-    const int right = std::clamp(area.right(), left, image.width);
-    const int bottom = std::clamp(area.bottom(), top, image.height);
-    return {left, top, right - left, bottom - top};
-}
 
 std::ostream& operator<<(std::ostream& out, const Box& box) {
     return out << "(" << box.x << "," << box.y << " " << box.width << "x" << box.height << ")";

@@ -60,8 +60,6 @@ struct Image {
 
 bool operator==(const Image& a, const Image& b);
 
-// The part of the area that lies inside the image.
-Box clipped(const Image& image, const Box& area);
 // Each takes an area, clipped to the image.
 Image crop(const Image& image, const Box& area);
 int countPixels(const Image& image, const Box& area, const std::function<bool(Rgb)>& matches);
