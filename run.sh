@@ -12,11 +12,7 @@ scripts/install-deps.sh run
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/release -j"$(nproc)" >/dev/null
 
-# DejaVu Sans is where Debian puts it, or wherever fontconfig knows it to be.
-font=${GLTEXTDEMO_FONT:-/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf}
-if [[ -z ${GLTEXTDEMO_FONT:-} && ! -f $font ]] && command -v fc-match >/dev/null; then
-    font=$(fc-match -f '%{file}' 'DejaVu Sans')
-fi
+font=${GLTEXTDEMO_FONT:-$(scripts/dejavu-font.sh)}
 if [[ ! -f $font ]]; then
     echo "run.sh: font file not found: $font" >&2
     exit 1

@@ -164,10 +164,6 @@ constexpr std::chrono::seconds startGiveUp{30};
 // program starting up, which shares the machine's cores with it.
 constexpr std::chrono::milliseconds pollPause{1};
 
-int count(const Image& image, Rgb colour) {
-    return countPixels(image, image.bounds(), [&](Rgb p) { return p == colour; });
-}
-
 // All four windows drawn at their first layout. Without a window manager a
 // window shows what was beneath it, white here, until its program draws: text
 // on background in the program, only background in the bare loop. A
@@ -179,13 +175,14 @@ bool drawn(DemoSession& session, Mode mode, const ViewLayout& layout) {
     }
     const Image strip = session.capture(session.topLevel(), promptStrip(session, layout));
     const int grey = countPixels(strip, strip.bounds(), isClearGrey);
-    if (strip.empty() || (mode == program ? grey == 0 || count(strip, {255, 255, 255}) == 0
-                                          : grey != strip.width * strip.height)) {
+    if (strip.empty() ||
+        (mode == program ? grey == 0 || countPixels(strip, strip.bounds(), Rgb{255, 255, 255}) == 0
+                         : grey != strip.width * strip.height)) {
         return false;
     }
     for (Window view : {session.views().rotating, session.views().still, session.views().font}) {
         const Image image = session.capture(view);
-        const int black = count(image, Rgb{});
+        const int black = countPixels(image, image.bounds(), Rgb{});
         const int all = image.width * image.height;
         if (image.empty() ||
             (mode == program ? black == 0 || black == all ||

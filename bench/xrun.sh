@@ -5,8 +5,7 @@
 # usage: bench/xrun.sh COMMAND [ARGS...]
 set -euo pipefail
 
-font="$(fc-match -f '%{file}' 'DejaVu Sans' 2>/dev/null || echo /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf)"
-[[ $font == */DejaVuSans.ttf ]] || { echo "xrun.sh: DejaVu Sans not found (fonts-dejavu-core)" >&2; exit 1; }
+font="$("$(dirname "$0")/../scripts/dejavu-font.sh")"
 [[ $1 != */* ]] || set -- "$(realpath "$1")" "${@:2}"
 workDir="$(mktemp -d)"
 trap 'rm -rf "$workDir"' EXIT

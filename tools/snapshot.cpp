@@ -61,10 +61,6 @@ int inkWidth(const Image& window, const Box& area, Rgb background) {
     return ink ? ink->width : 0;
 }
 
-int count(const Image& window, const Box& area, Rgb colour) {
-    return countPixels(window, area, [&](Rgb p) { return p == colour; });
-}
-
 bool cornersAre(const Image& window, const Box& area, Rgb colour) {
     return window.at(area.x, area.y) == colour && window.at(area.right() - 1, area.y) == colour &&
            window.at(area.x, area.bottom() - 1) == colour &&
@@ -86,7 +82,8 @@ const char* missingPlace(const Image& window, const ViewLayout& views) {
     // a sub-window's old drawing from before it took its place.
     const Box strip{0, at.prompt.y, windowArea.width, at.prompt.height};
     if (inkWidth(window, at.prompt, grey) == 0 ||
-        count(window, strip, grey) + count(window, strip, white) < strip.width * strip.height) {
+        countPixels(window, strip, grey) + countPixels(window, strip, white) <
+            strip.width * strip.height) {
         return "the prompt strip never showed the prompt";
     }
     if (inkWidth(window, at.echo, grey) < echoWidth) {
@@ -100,10 +97,11 @@ const char* missingPlace(const Image& window, const ViewLayout& views) {
     if (inkWidth(window, at.typedLine, black) * fixedPerTyped < fixedWidth) {
         return "the font view never showed the sample line";
     }
-    if (count(window, at.still, white) < strokeInk) {
+    if (countPixels(window, at.still, white) < strokeInk) {
         return "the still stroke view never showed any text";
     }
-    if (at.rotating.width * at.rotating.height - count(window, at.rotating, black) < strokeInk) {
+    if (at.rotating.width * at.rotating.height - countPixels(window, at.rotating, black) <
+        strokeInk) {
         return "the spinning stroke view never showed any text";
     }
     return nullptr;

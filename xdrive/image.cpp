@@ -58,6 +58,10 @@ int countPixels(const Image& image, const Box& area, const std::function<bool(Rg
     return count;
 }
 
+int countPixels(const Image& image, const Box& area, Rgb colour) {
+    return countPixels(image, area, [&](Rgb p) { return p == colour; });
+}
+
 std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb background) {
     int left = image.width, top = image.height, right = -1, bottom = -1;
     forEachPixel(image, area, [&](int x, int y, Rgb p) {

@@ -63,6 +63,7 @@ bool operator==(const Image& a, const Image& b);
 // Each takes an area, clipped to the image.
 Image crop(const Image& image, const Box& area);
 int countPixels(const Image& image, const Box& area, const std::function<bool(Rgb)>& matches);
+int countPixels(const Image& image, const Box& area, Rgb colour);
 // Smallest box holding every pixel that differs from the background; none if all match.
 std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb background);
 // The distinct levels of the grey pixels (r == g == b); other colours are skipped.

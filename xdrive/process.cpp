@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 extern char** environ;
@@ -113,6 +115,18 @@ void ChildProcess::terminate(std::chrono::milliseconds grace) {
         kill(pid_, SIGKILL);
         reap(0);
     }
+}
+
+TempDir::TempDir(const std::string& prefix)
+    : path_((std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string()) {
+    if (mkdtemp(path_.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary directory for " + prefix);
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 std::string readText(const std::string& path) {

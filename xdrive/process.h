@@ -40,6 +40,19 @@ class ChildProcess {
     std::optional<int> status_;
 };
 
+// A fresh directory in the system's temporary one, removed with all it holds.
+class TempDir {
+  public:
+    explicit TempDir(const std::string& prefix);
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 // All of a text file, such as where a child's stderr went; empty if unreadable.
 std::string readText(const std::string& path);
 

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
-#include <stdexcept>
 
 #include "layout.h"
 
@@ -107,13 +106,9 @@ ViewLayout programLayout(int width, int height) {
     return {box(layout.rotating), box(layout.still), box(layout.font)};
 }
 
-DemoSession::DemoSession(FontSetup font) {
+DemoSession::DemoSession(FontSetup font)
+    : root_("gltextdemo-test"), workDir_(root_.path() + "/work") {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    root_ = (fs::temp_directory_path() / "gltextdemo-test-XXXXXX").string();
-    if (mkdtemp(root_.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    workDir_ = root_ + "/work";
     fs::create_directory(workDir_);
     if (font == FontSetup::Installed) {
         fs::copy_file(DEJAVU_FONT, fontPath());
@@ -127,8 +122,6 @@ DemoSession::~DemoSession() {
         XCloseDisplay(display_);
     }
     server_.terminate();
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
 }
 
 bool DemoSession::start(const std::vector<std::string>& env) {
@@ -145,8 +138,8 @@ bool DemoSession::startServer() {
     server_.start(
         {{XVFB_EXE, "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
          {},
-         root_,
-         root_ + "/xvfb-stderr.txt",
+         root_.path(),
+         root_.path() + "/xvfb-stderr.txt",
          pipeFds[1]});
     ::close(pipeFds[1]);
     std::string number;
@@ -189,7 +182,7 @@ bool DemoSession::launch(const std::vector<std::string>& env,
         argv.insert(argv.end(), command_.begin(), command_.end());
     }
     return display_ != nullptr &&
-           program_.start({argv, fullEnv, workDir_, root_ + "/program-stderr.txt"});
+           program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
 }
 
 bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
@@ -404,5 +397,5 @@ std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
 }
 
 std::string DemoSession::stderrText() const {
-    return readText(root_ + "/program-stderr.txt");
+    return readText(root_.path() + "/program-stderr.txt");
 }

@@ -120,7 +120,7 @@ class DemoSession {
     bool bindKeys(const std::vector<KeySym>& keys);
     KeyCode keyCodeFor(KeySym key, bool& shifted);
 
-    std::string root_;     // temporary directory holding everything below
+    TempDir root_;         // holds everything below, and goes last
     std::string workDir_;  // the program's working directory
     ChildProcess server_;
     ChildProcess program_;

@@ -20,13 +20,6 @@ namespace fs = std::filesystem;
 
 class SnapshotTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = (fs::temp_directory_path() / "gltextdemo-snapshot-XXXXXX").string();
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        picture = dir + "/window.png";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // The tool's wait status, or none if it is still running after the time
     // it may take to start the program and then wait for the drawing.
     std::optional<int> run(std::vector<std::string> args) {
@@ -37,8 +30,9 @@ class SnapshotTest : public ::testing::Test {
     }
     std::string said() const { return readText(dir + "/stderr.txt"); }
 
-    std::string dir;
-    std::string picture;
+    TempDir temp{"gltextdemo-snapshot"};
+    const std::string& dir = temp.path();
+    const std::string picture = dir + "/window.png";
 };
 
 TEST_F(SnapshotTest, PictureShowsTheWholeWindowWithTheSampleLine) {

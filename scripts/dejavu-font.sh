@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Prints the path of DejaVu Sans, the font the demo, its tests and benchmarks
+# draw with: where Debian puts it, or wherever fontconfig knows it to be.
+set -euo pipefail
+
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+if [[ ! -f $font ]] && command -v fc-match >/dev/null; then
+    font=$(fc-match -f '%{file}' 'DejaVu Sans')
+fi
+if [[ $font != */DejaVuSans.ttf || ! -f $font ]]; then
+    echo "DejaVu Sans not found: install fonts-dejavu-core or its like" >&2
+    exit 1
+fi
+echo "$font"
