@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the demo (`run`), the tests (`test`) or the
-# benchmarks (`bench`) need, and only those that are missing, so a second call
+# Installs the Debian packages that the demo (`run`), the tests (`test`), the
+# benchmarks (`bench`) or the trial on a fresh Debian root (`fresh-root`) need, and only those that are missing, so a second call
 # costs next to nothing.
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests;
 # the benchmark scripts start their servers with xvfb-run, which needs xauth.
+# Names that Debian 12 and 13 share: libclang-rt-dev is the sanitizer runtime
+# of the default clang, and llvm brings the llvm-symbolizer that names the
+# frames of a sanitizer report (clang on Debian 13 does not bring it).
 run_packages=(
     g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-dejavu-core
@@ -13,7 +16,7 @@ run_packages=(
 )
 test_packages=(
     "${run_packages[@]}"
-    libgtest-dev xfonts-base clang clang-format libclang-rt-14-dev valgrind
+    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind
 )
 bench_packages=(
     "${test_packages[@]}"
@@ -24,7 +27,8 @@ case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
     test) wanted=("${test_packages[@]}") ;;
     bench) wanted=("${bench_packages[@]}") ;;
-    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+    fresh-root) wanted=(mmdebstrap) ;;
+    *) echo "usage: $0 run|test|bench|fresh-root" >&2; exit 2 ;;
 esac
 
 # Elsewhere the packages go by other names and through other tools: say what

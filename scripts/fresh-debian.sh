@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Tries the README's two commands as a newcomer would: on a clean clone of the
+# current commit, in a minimal root of a Debian release made from the package
+# archive, as root, with no display and nothing installed by hand.
+#   scripts/fresh-debian.sh [RELEASE]      (default: trixie)
+# The bare root is cached for a week as a tarball under /var/cache/gltextdemo;
+# every run unpacks a new copy and removes it afterwards.
+set -euo pipefail
+
+release=${1:-trixie}
+mirror=http://deb.debian.org/debian
+cache=/var/cache/gltextdemo/$release-minbase.tar
+repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
+commit=$(git -C "$repo" rev-parse HEAD)
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "$0: needs root, to mount and chroot" >&2
+    exit 2
+fi
+"$repo/scripts/install-deps.sh" fresh-root
+
+stage() { printf '== %s: %s (%d s so far)\n' "$release" "$1" "$SECONDS"; }
+
+if [[ -z $(find "$cache" -mtime -7 2>/dev/null) ]]; then
+    stage "making a minimal root from $mirror"
+    sources=("deb $mirror $release main")
+    if [[ $release != sid && $release != unstable ]]; then
+        sources+=("deb $mirror $release-updates main" "deb $mirror-security $release-security main")
+    fi
+    mkdir -p "${cache%/*}"
+    mmdebstrap --quiet --variant=minbase --mode=root "$release" "$cache.part" "${sources[@]}"
+    mv "$cache.part" "$cache"
+fi
+
+root=$(mktemp -d "/var/tmp/gltextdemo-$release.XXXXXX")
+mounts=(proc sys dev dev/shm) # in mounting order
+runner=
+
+mounted_under_root() { awk -v root="$root/" 'index($2, root) == 1 { print $2 }' /proc/self/mounts; }
+
+# Every way out comes through here. The root goes only once nothing is
+# mounted under it: a recursive delete through a bound /dev would wipe the
+# machine's own device nodes.
+cleanup() {
+    local status=$?
+    if [[ -n $runner ]]; then
+        kill -- "-$runner" 2>/dev/null && wait "$runner" 2>/dev/null
+    fi
+    local i
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+        if mountpoint -q "$root/${mounts[i]}"; then
+            umount "$root/${mounts[i]}" || umount --lazy "$root/${mounts[i]}"
+        fi
+    done
+    if [[ -n $(mounted_under_root) ]]; then
+        echo "$0: still mounted, so $root is left in place:" $(mounted_under_root) >&2
+        exit 1
+    fi
+    rm -rf --one-file-system "$root"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+stage "unpacking the root in $root"
+tar -xf "$cache" -C "$root"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+git clone --quiet --no-checkout "$repo" "$root/root/gltextdemo"
+git -C "$root/root/gltextdemo" checkout --quiet --detach "$commit"
+
+mount -t proc proc "$root/proc"
+mount -t sysfs sysfs "$root/sys"
+mount --bind /dev "$root/dev"
+mount -t tmpfs tmpfs "$root/dev/shm"
+
+# A newcomer's shell: no display, no CI, nothing of this machine's environment.
+newcomer=(env -i HOME=/root TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+steps='set -e
+cd /root/gltextdemo
+./run.sh
+file=build/gltextdemo.png
+if [[ $(head -c 8 "$file" | od -An -tx1 | tr -d " ") != 89504e470d0a1a0a ]]; then
+    echo "./run.sh wrote no picture at $file" >&2
+    exit 1
+fi
+echo "== the picture: $file, $(stat -c %s "$file") bytes"
+./test.sh'
+
+stage "the README's two commands on $commit"
+# In a session of its own, so that cleanup can stop all it started at once.
+setsid chroot "$root" "${newcomer[@]}" bash -c "$steps" &
+runner=$!
+wait "$runner"
+runner=
+stage "both commands passed"
