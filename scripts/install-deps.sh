@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the demo (`run`), the tests (`test`), the
-# benchmarks (`bench`) or the trial on a fresh Debian root (`fresh-root`) need, and only those that are missing, so a second call
-# costs next to nothing.
+# benchmarks (`bench`) or the trial on a fresh Debian root (`fresh-root`)
+# need, and only those that are missing, so a second call costs next to nothing.
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests;
