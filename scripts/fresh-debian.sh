@@ -28,7 +28,7 @@ if [[ -z $(find "$cache" -mtime -7 2>/dev/null) ]]; then
         sources+=("deb $mirror $release-updates main" "deb $mirror-security $release-security main")
     fi
     mkdir -p "${cache%/*}"
-    mmdebstrap --quiet --variant=minbase --mode=root "$release" "$cache.part" "${sources[@]}"
+    mmdebstrap --quiet --variant=minbase --mode=root --format=tar "$release" "$cache.part" "${sources[@]}"
     mv "$cache.part" "$cache"
 fi
 
