@@ -33,7 +33,7 @@ if [[ -z $(find "$cache" -mtime -7 2>/dev/null) ]]; then
 fi
 
 root=$(mktemp -d "/var/tmp/gltextdemo-$release.XXXXXX")
-mounts=(proc sys dev dev/shm) # in mounting order
+mounts=(proc sys dev dev/pts dev/shm) # in mounting order
 runner=
 
 mounted_under_root() { awk -v root="$root/" 'index($2, root) == 1 { print $2 }' /proc/self/mounts; }
@@ -72,6 +72,7 @@ git -C "$root/root/gltextdemo" checkout --quiet --detach "$commit"
 mount -t proc proc "$root/proc"
 mount -t sysfs sysfs "$root/sys"
 mount --bind /dev "$root/dev"
+mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs tmpfs "$root/dev/shm"
 
 # A newcomer's shell: no display, no CI, nothing of this machine's environment.
