@@ -3,7 +3,7 @@
 // out whenever the top-level window changes size.
 #include "window_tree.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>  // glutCloseFunc
 
 #include "app_state.h"
 #include "keyboard.h"
@@ -52,6 +52,15 @@ void enableSmoothWideLines() {
     glLineWidth(3.0f);
 }
 
+// Closing the top-level window makes freeglut destroy the sub-windows' GL
+// contexts and then its own, with whichever view drew last still current.
+// Mesa's softpipe driver destroys a context that is not current by first
+// freeing its window's drawable and then writing the single-buffered front
+// buffer out to it, which crashes. A current context is only marked, and the
+// process ends before it goes. freeglut makes the top-level window current to
+// call its close callback, so having one is enough: nothing is left to do.
+void keepTopLevelCurrentOnClose() {}
+
 }  // namespace
 
 void createWindowTree() {
@@ -64,6 +73,7 @@ void createWindowTree() {
     glutDisplayFunc(displayMain);
     glutKeyboardFunc(keyboard);
     glutReshapeFunc(reshape);
+    glutCloseFunc(keepTopLevelCurrentOnClose);
     initMain();
 
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
