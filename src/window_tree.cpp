@@ -25,15 +25,19 @@ int createSubWindow(const Rect& rect) {
     return glutCreateSubWindow(mainWindow, rect.x, rect.y, rect.width, rect.height);
 }
 
-// Mesa's software renderer gives a window's buffers their new size only when
-// that window next swaps, so the one frame a sub-window draws right after a
-// resize is still drawn at the old size. The rotating view redraws all the time
-// anyway; the other two are asked for one more frame a moment later.
-constexpr unsigned settleMilliseconds = 50;
-
-void redrawStillViews(int /*unused*/) {
-    glutPostWindowRedisplay(staticView);
-    glutPostWindowRedisplay(fontView);
+// Mesa's software renderers give a window's buffers their new size only when
+// that window next swaps, so the first frame a sub-window draws after a resize
+// still comes out at the old size. The rotating view redraws all the time
+// anyway. The other two draw that frame here, as soon as GLUT reports their
+// new size, so that the redraw GLUT asks for after every reshape is the second
+// and comes out right, however long a pass of the main loop takes.
+void reshapeStillView(int width, int height) {
+    glViewport(0, 0, width, height);
+    if (glutGetWindow() == staticView) {
+        displayStatic();
+    } else {
+        displayFont();
+    }
 }
 
 void place(int window, const Rect& rect) {
@@ -87,12 +91,14 @@ void createWindowTree() {
 
     staticView = createSubWindow(initialStaticView);
     glutDisplayFunc(displayStatic);
+    glutReshapeFunc(reshapeStillView);
     glutKeyboardFunc(keyboard);
     glutMotionFunc(motion);
     initStrokeView();
 
     fontView = createSubWindow(initialFontView);
     glutDisplayFunc(displayFont);
+    glutReshapeFunc(reshapeStillView);
     glutKeyboardFunc(keyboard);
     initFontView();
 
@@ -105,5 +111,4 @@ void reshape(int width, int height) {
     place(rotatingView, layout.rotating);
     place(staticView, layout.still);
     place(fontView, layout.font);
-    glutTimerFunc(settleMilliseconds, redrawStillViews, 0);
 }

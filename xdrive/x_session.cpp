@@ -125,19 +125,22 @@ DemoSession::~DemoSession() {
 }
 
 bool DemoSession::start(const std::vector<std::string>& env) {
-    return startServer() && launch(env) && findWindows();
+    return startServer(env) && launch(env) && findWindows();
 }
 
-bool DemoSession::startServer() {
+bool DemoSession::startServer(const std::vector<std::string>& env) {
     // Xvfb picks a free display number itself and writes it to the descriptor
-    // given with -displayfd once it accepts connections.
+    // given with -displayfd once it accepts connections. The screen holds every
+    // window a test makes (the soak test's 1600x1200 at 100,150): Mesa's
+    // softpipe driver cannot read back a single-buffered window that reaches
+    // past the screen's edge, and the program dies on the X error.
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return false;
     }
     server_.start(
-        {{XVFB_EXE, "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-         {},
+        {{XVFB_EXE, "-displayfd", "3", "-screen", "0", "1920x1440x24", "-nolisten", "tcp"},
+         env,
          root_.path(),
          root_.path() + "/xvfb-stderr.txt",
          pipeFds[1]});

@@ -1,6 +1,6 @@
 // One long run of the program under everything a user can throw at it: every
 // key code X can deliver, bursts of repeats, resizes down to one pixel and up
-// past the screen, drags far outside the views. Afterwards it must still run,
+// to 1600x1200, drags far outside the views. Afterwards it must still run,
 // still draw, hold exactly the text it was given and not have grown.
 #include <gtest/gtest.h>
 
