@@ -92,6 +92,15 @@ inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background,
     return waitForSteady(session, session.topLevel(), promptAlone, promptStrip);
 }
 
+// Mesa's two software drivers as the parameter of a test, which hands it to a
+// session's environment: softpipe is far slower than llvmpipe and handles some
+// windows differently, so it shows up what one driver alone lets pass.
+inline const auto softwareDrivers =
+    testing::Values("GALLIUM_DRIVER=llvmpipe", "GALLIUM_DRIVER=softpipe");
+inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
+    return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
+}
+
 // A program of its own for each test. When the test fails, the program's
 // stderr is printed and the top-level window saved as a PNG named after the
 // test, in the temporary directory.

@@ -303,11 +303,7 @@ TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAtItsNewSize) {
     EXPECT_TRUE(waitForTextAt(view.width / 2, view.height / 2, view.width));
 }
 
-INSTANTIATE_TEST_SUITE_P(StrokeViews, StrokeViewsResizeTest,
-                         testing::Values("GALLIUM_DRIVER=llvmpipe", "GALLIUM_DRIVER=softpipe"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
-                         });
+INSTANTIATE_TEST_SUITE_P(StrokeViews, StrokeViewsResizeTest, softwareDrivers, driverName);
 
 TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
     const std::optional<Image> start = startUp();

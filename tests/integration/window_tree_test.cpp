@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <optional>
+#include <string>
 #include <tuple>
 
 #include "demo_test.h"
@@ -145,26 +146,28 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
     EXPECT_GT(countPixels(*after, rightOf(promptStrip, prompt.right()), isWhite), 10);
 }
 
-TEST_F(WindowTreeTest, ClosingTheWindowExitsWithStatusZero) {
-    const std::optional<int> status = session.close();
-    ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
-    EXPECT_TRUE(WIFEXITED(*status)) << "wait status " << *status;
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
-    EXPECT_EQ(session.stderrText(), "") << "nothing to report with the font in place";
+// Under both of Mesa's software drivers, several times over: softpipe tears
+// a single-buffered window down in a way that crashes unless its context is
+// current, in most runs but not all.
+class ClosingTest : public testing::TestWithParam<const char*> {};
 
-    // Mesa's other software driver tears a single-buffered window down in a
-    // way that crashes unless its context is current, mostly but not always:
-    // a few runs, each closed once laid out.
+TEST_P(ClosingTest, ClosingTheWindowExitsWithStatusZero) {
+    if (GetParam() == std::string("GALLIUM_DRIVER=softpipe") && SOFTPIPE_CRASHES_AT_EXIT) {
+        GTEST_SKIP() << "this Mesa's softpipe crashes at the exit of any program with a "
+                        "single-buffered window (docs/repro/softpipe-close-single.c)";
+    }
     for (int run = 0; run < 3; ++run) {
-        DemoSession softpipe;
-        ASSERT_TRUE(softpipe.start({"GALLIUM_DRIVER=softpipe"})) << softpipe.stderrText();
-        ASSERT_TRUE(softpipe.waitForLayout(firstLayout)) << "layout: " << softpipe.layout();
-        const std::optional<int> closed = softpipe.close();
-        ASSERT_TRUE(closed) << "softpipe: still running after WM_DELETE_WINDOW";
-        EXPECT_TRUE(WIFEXITED(*closed) && WEXITSTATUS(*closed) == 0)
-            << "softpipe, run " << run << ": wait status " << *closed << "\n"
-            << softpipe.stderrText();
+        DemoSession session;
+        ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
+        ASSERT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
+        const std::optional<int> status = session.close();
+        ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
+        EXPECT_TRUE(WIFEXITED(*status)) << "run " << run << ": wait status " << *status;
+        EXPECT_EQ(WEXITSTATUS(*status), 0);
+        EXPECT_EQ(session.stderrText(), "") << "nothing to report with the font in place";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowTree, ClosingTest, softwareDrivers, driverName);
 
 }  // namespace
