@@ -58,8 +58,8 @@ void enableSmoothWideLines() {
 
 // Closing the top-level window makes freeglut destroy the sub-windows' GL
 // contexts and then its own, with whichever view drew last still current.
-// Mesa's softpipe driver destroys a context that is not current by first
-// freeing its window's drawable and then writing the single-buffered front
+// Under Mesa 22's softpipe driver, destroying a context that is not current
+// frees its window's drawable first and then writes the single-buffered front
 // buffer out to it, which crashes. A current context is only marked, and the
 // process ends before it goes. freeglut makes the top-level window current to
 // call its close callback, so having one is enough: nothing is left to do.

@@ -125,10 +125,10 @@ DemoSession::~DemoSession() {
 }
 
 bool DemoSession::start(const std::vector<std::string>& env) {
-    return startServer(env) && launch(env) && findWindows();
+    return startServer() && launch(env) && findWindows();
 }
 
-bool DemoSession::startServer(const std::vector<std::string>& env) {
+bool DemoSession::startServer() {
     // Xvfb picks a free display number itself and writes it to the descriptor
     // given with -displayfd once it accepts connections. The screen holds every
     // window a test makes (the soak test's 1600x1200 at 100,150): Mesa's
@@ -140,7 +140,7 @@ bool DemoSession::startServer(const std::vector<std::string>& env) {
     }
     server_.start(
         {{XVFB_EXE, "-displayfd", "3", "-screen", "0", "1920x1440x24", "-nolisten", "tcp"},
-         env,
+         {},
          root_.path(),
          root_.path() + "/xvfb-stderr.txt",
          pipeFds[1]});

@@ -68,13 +68,11 @@ class DemoSession {
     const std::string& workDir() const { return workDir_; }
     std::string fontPath() const { return workDir_ + "/verdana.ttf"; }
 
-    // Starts the server and the program, both with env added to their
-    // environment (NAME=value pairs), and finds all four windows. Every wait
-    // below gives up early once the program has died.
+    // Starts the server and the program and finds all four windows. Every
+    // wait below gives up early once the program has died.
     bool start(const std::vector<std::string>& env = {});
     // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode.
-    // The server's GLX loads Mesa's driver too, so GALLIUM_DRIVER matters here.
-    bool startServer(const std::vector<std::string>& env = {});
+    bool startServer();
     // env: NAME=value pairs; wrapper: a command to run the program under
     // (valgrind and its options), or none.
     bool launch(const std::vector<std::string>& env = {},
