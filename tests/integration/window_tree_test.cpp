@@ -154,7 +154,7 @@ class ClosingTest : public testing::TestWithParam<const char*> {};
 TEST_P(ClosingTest, ClosingTheWindowExitsWithStatusZero) {
     if (GetParam() == std::string("GALLIUM_DRIVER=softpipe") && SOFTPIPE_CRASHES_AT_EXIT) {
         GTEST_SKIP() << "this Mesa's softpipe crashes at the exit of any program with a "
-                        "single-buffered window (docs/repro/softpipe-close-single.c)";
+                        "single-buffered window (docs/repro/softpipe-close.c)";
     }
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
