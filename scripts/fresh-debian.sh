@@ -17,6 +17,11 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "$0: needs root, to mount and chroot" >&2
     exit 2
 fi
+# In a mount namespace of its own, what is mounted below goes with the last
+# process in it, even when this script is killed outright and cleanup never runs.
+if [[ $(readlink /proc/self/ns/mnt) == $(readlink /proc/1/ns/mnt) ]]; then
+    exec unshare --mount --propagation private "$0" "$@"
+fi
 "$repo/scripts/install-deps.sh" fresh-root
 
 stage() { printf '== %s: %s (%d s so far)\n' "$release" "$1" "$SECONDS"; }
