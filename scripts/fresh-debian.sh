@@ -19,8 +19,8 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 # In a mount namespace of its own, what is mounted below goes with the last
 # process in it, even when this script is killed outright and cleanup never runs.
-if [[ $(readlink /proc/self/ns/mnt) == $(readlink /proc/1/ns/mnt) ]]; then
-    exec unshare --mount --propagation private "$0" "$@"
+if [[ -z ${FRESH_DEBIAN_NAMESPACE:-} ]]; then
+    FRESH_DEBIAN_NAMESPACE=1 exec unshare --mount --propagation private "$0" "$@"
 fi
 "$repo/scripts/install-deps.sh" fresh-root
 
@@ -48,6 +48,7 @@ mounted_under_root() { awk -v root="$root/" 'index($2, root) == 1 { print $2 }' 
 # machine's own device nodes.
 cleanup() {
     local status=$?
+    set +e # every step below must run, whatever the one before it returned
     if [[ -n $runner ]]; then
         kill -- "-$runner" 2>/dev/null && wait "$runner" 2>/dev/null
     fi
