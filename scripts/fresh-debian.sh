@@ -17,10 +17,13 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "$0: needs root, to mount and chroot" >&2
     exit 2
 fi
-# In a mount namespace of its own, what is mounted below goes with the last
-# process in it, even when this script is killed outright and cleanup never runs.
+# In mount and process namespaces of their own, what is mounted below goes
+# with the last process in them, even when this script is killed outright and
+# cleanup never runs; unshare stays outside and turns its own death into a
+# SIGTERM for the script, which then cleans up.
 if [[ -z ${FRESH_DEBIAN_NAMESPACE:-} ]]; then
-    FRESH_DEBIAN_NAMESPACE=1 exec unshare --mount --propagation private "$0" "$@"
+    FRESH_DEBIAN_NAMESPACE=1 exec unshare --mount --propagation private --pid --fork \
+        --kill-child=SIGTERM "$0" "$@"
 fi
 "$repo/scripts/install-deps.sh" fresh-root
 
