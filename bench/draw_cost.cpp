@@ -220,7 +220,7 @@ bool openProgram(int& argc, char** argv) {
     while (!laidOut && std::chrono::steady_clock::now() < giveUp) {
         glutMainLoopEvent();
         glutSetWindow(fontView);
-        // freeglut's default reshape sets the viewport once the new size is known.
+        // The view's reshape callback sets the viewport once the new size is known.
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
         laidOut = viewport[2] == size.width && viewport[3] == size.height;
