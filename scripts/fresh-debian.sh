@@ -89,11 +89,9 @@ newcomer=(env -i HOME=/root TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/s
 steps='set -e
 cd /root/gltextdemo
 ./run.sh
+# The snapshot tool writes the picture only once every place shows what it should.
 file=build/gltextdemo.png
-if [[ $(head -c 8 "$file" | od -An -tx1 | tr -d " ") != 89504e470d0a1a0a ]]; then
-    echo "./run.sh wrote no picture at $file" >&2
-    exit 1
-fi
+[[ -s $file ]] || { echo "./run.sh wrote no picture at $file" >&2; exit 1; }
 echo "== the picture: $file, $(stat -c %s "$file") bytes"
 ./test.sh'
 

@@ -272,18 +272,6 @@ TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
         << describe(inkBox(*start));
 }
 
-TEST_F(StrokeViewsTest, DragFollowsThePointerAfterAResize) {
-    ASSERT_TRUE(startUp());
-    session.resize(800, 600);
-    ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
-
-    // Both points lie where a mapping by the creation size, 300 x 225, puts
-    // the text tens of pixels away, or out of sight.
-    const int width = largerLayout.still.width;
-    EXPECT_TRUE(dragTextTo(still(), 196, 150, 100, 200, width));
-    EXPECT_TRUE(dragTextTo(still(), 100, 200, 300, 90, width));
-}
-
 // Under both of Mesa's software drivers: a pass of the main loop takes far
 // longer under softpipe, which shows up redraws that only a fast loop gets right.
 class StrokeViewsResizeTest : public StrokeViewsTest,
@@ -294,13 +282,19 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
 
 // The still view is redrawn only on keys and drags, so the frames it draws for
 // the resize itself must end at the new size: the text stretched with the
-// view, still starting at its centre.
-TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAtItsNewSize) {
+// view, still starting at its centre. Drags then map the pointer by the new
+// size.
+TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAndDragsFollowThePointer) {
     ASSERT_TRUE(startUp());
     session.resize(800, 600);
     ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
-    const Box& view = largerLayout.still;
-    EXPECT_TRUE(waitForTextAt(view.width / 2, view.height / 2, view.width));
+    const int width = largerLayout.still.width;
+    EXPECT_TRUE(waitForTextAt(width / 2, largerLayout.still.height / 2, width));
+
+    // Both points lie where a mapping by the creation size, 300 x 225, puts
+    // the text tens of pixels away, or out of sight.
+    EXPECT_TRUE(dragTextTo(still(), 196, 150, 100, 200, width));
+    EXPECT_TRUE(dragTextTo(still(), 100, 200, 300, 90, width));
 }
 
 INSTANTIATE_TEST_SUITE_P(StrokeViews, StrokeViewsResizeTest, softwareDrivers, driverName);
