@@ -2,13 +2,12 @@
 # Tries the README's two commands as a newcomer would: on a clean clone of the
 # current commit, in a minimal root of a Debian release made from the package
 # archive, as root, with no display and nothing installed by hand.
-#   scripts/fresh-debian.sh [RELEASE]      (default: trixie)
+#   scripts/fresh-debian.sh [RELEASE]      (default: trixie; also bookworm, forky)
 # The bare root is cached for a week as a tarball under /var/cache/gltextdemo;
 # every run unpacks a new copy and removes it afterwards.
 set -euo pipefail
 
 release=${1:-trixie}
-mirror=http://deb.debian.org/debian
 cache=/var/cache/gltextdemo/$release-minbase.tar
 repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 commit=$(git -C "$repo" rev-parse HEAD)
@@ -30,13 +29,17 @@ fi
 stage() { printf '== %s: %s (%d s so far)\n' "$release" "$1" "$SECONDS"; }
 
 if [[ -z $(find "$cache" -mtime -7 2>/dev/null) ]]; then
-    stage "making a minimal root from $mirror"
-    sources=("deb $mirror $release main")
-    if [[ $release != sid && $release != unstable ]]; then
-        sources+=("deb $mirror $release-updates main" "deb $mirror-security $release-security main")
-    fi
+    stage "making a minimal root"
+    # mmdebstrap's own default mirrors: the release, and for a stable one its
+    # updates and security suites too.
+    options=(--quiet --variant=minbase --mode=root --format=tar)
+    case $release in
+        # The archive may serve testing with a Release file past its
+        # Valid-Until date; the option stays in the root, for apt inside.
+        testing | forky) options+=(--aptopt='Acquire::Check-Valid-Until "false"') ;;
+    esac
     mkdir -p "${cache%/*}"
-    mmdebstrap --quiet --variant=minbase --mode=root --format=tar "$release" "$cache.part" "${sources[@]}"
+    mmdebstrap "${options[@]}" "$release" "$cache.part"
     mv "$cache.part" "$cache"
 fi
 
@@ -97,7 +100,9 @@ echo "== the picture: $file, $(stat -c %s "$file") bytes"
 
 stage "the README's two commands on $commit"
 # In a session of its own, so that cleanup can stop all it started at once.
-setsid chroot "$root" "${newcomer[@]}" bash -c "$steps" &
+# setsid forks only when started as a process group leader, which a
+# background job of a script is not; --wait keeps the status even then.
+setsid --wait chroot "$root" "${newcomer[@]}" bash -c "$steps" &
 runner=$!
 wait "$runner"
 runner=

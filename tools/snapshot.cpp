@@ -4,9 +4,11 @@
 //
 //   gltextdemo-snapshot [--font FILE] [--program PATH] [--methods FILE.png] OUTPUT.png
 //       writes the picture, and with --methods the sample as each of the four
-//       places draws it, enlarged; prints the picture's path
+//       places draws it, enlarged; prints the picture's path, or fails naming
+//       how the demo ended if it does not then close with status 0
 //   gltextdemo-snapshot --probe-display            exits 0 if $DISPLAY can be opened
 #include <X11/Xlib.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -213,7 +215,11 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     if (!methods.empty() && !writePng(methodsPicture(*window, views), methods)) {
         return fail("cannot write " + methods);
     }
-    session.close();
+    // A crash on the way out is still a crash, whatever the picture shows.
+    if (const std::optional<int> status = session.close();
+        !status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0) {
+        return fail("the demo did not close cleanly: " + describeEnding(status), &session);
+    }
     std::printf("%s\n", std::filesystem::absolute(output).c_str());
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -127,6 +128,17 @@ TempDir::TempDir(const std::string& prefix)
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::string describeEnding(std::optional<int> waitStatus) {
+    if (!waitStatus) {
+        return "still running";
+    }
+    if (WIFSIGNALED(*waitStatus)) {
+        const int signal = WTERMSIG(*waitStatus);
+        return "signal " + std::to_string(signal) + " (" + strsignal(signal) + ")";
+    }
+    return "exit status " + std::to_string(WEXITSTATUS(*waitStatus));
 }
 
 std::string readText(const std::string& path) {

@@ -53,6 +53,10 @@ class TempDir {
     std::string path_;
 };
 
+// How a child ended, for a message: "exit status 1", "signal 11 (Segmentation
+// fault)", or "still running" for none.
+std::string describeEnding(std::optional<int> waitStatus);
+
 // All of a text file, such as where a child's stderr went; empty if unreadable.
 std::string readText(const std::string& path);
 

@@ -396,7 +396,7 @@ std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, topLevel_, False, NoEventMask, &event);
     XSync(display_, False);
-    return program_.waitForExit(timeout);
+    return waitForExit(timeout);
 }
 
 std::string DemoSession::stderrText() const {

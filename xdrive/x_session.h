@@ -110,6 +110,10 @@ class DemoSession {
 
     bool isAlive() { return program_.isAlive(); }
     pid_t programPid() const { return program_.pid(); }
+    // The raw wait status once the program has ended by itself, or none.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout = patience) {
+        return program_.waitForExit(timeout);
+    }
     // Asks the program to close as a window manager would; the raw wait status.
     std::optional<int> close(std::chrono::milliseconds timeout = patience);
     std::string stderrText() const;

@@ -151,9 +151,26 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
 // current, in most runs but not all.
 class ClosingTest : public testing::TestWithParam<const char*> {};
 
+// Some releases of Mesa (25 among them) crash at the exit of any program with
+// a single-buffered window under softpipe, which no program can avoid. Asked
+// of the reproduction on this machine: how it ended, if not cleanly.
+std::string softpipeExitCrash() {
+    DemoSession repro;
+    repro.setCommand({SOFTPIPE_CLOSE, "single"});
+    if (!repro.startServer() || !repro.launch({"GALLIUM_DRIVER=softpipe"})) {
+        return "";  // then the test itself shows what is wrong
+    }
+    const std::optional<int> status = repro.waitForExit();
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0 ? "" : describeEnding(status);
+}
+
 TEST_P(ClosingTest, ClosingTheWindowExitsWithStatusZero) {
-    if (GetParam() == std::string("GALLIUM_DRIVER=softpipe") && *SOFTPIPE_EXIT_CRASH != '\0') {
-        GTEST_SKIP() << SOFTPIPE_EXIT_CRASH;
+    if (GetParam() == std::string("GALLIUM_DRIVER=softpipe")) {
+        if (const std::string crash = softpipeExitCrash(); !crash.empty()) {
+            GTEST_SKIP() << "Mesa's softpipe crashes here at the exit of any program with a "
+                            "single-buffered window: docs/repro/softpipe-close.c single ended with "
+                         << crash;
+        }
     }
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
