@@ -2,7 +2,7 @@
 // window is asked to show the result.
 #include "keyboard.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <initializer_list>
 

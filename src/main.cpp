@@ -1,7 +1,7 @@
 // gltextdemo: three ways of drawing text with OpenGL side by side: GLUT stroke
 // fonts, GLUT bitmap fonts, and anti-aliased pixmaps rendered through FTGL and
 // FreeType from a TrueType file. Whatever is typed shows in all four windows.
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include "window_tree.h"
 

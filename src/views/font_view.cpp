@@ -5,8 +5,8 @@
 #include "font_view.h"
 
 #include <FTGL/ftgl.h>
+#include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glut.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 

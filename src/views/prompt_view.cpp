@@ -3,8 +3,8 @@
 // corner, followed directly by the typed text in a smaller bitmap font.
 #include "prompt_view.h"
 
+#include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include "app_state.h"
 

@@ -3,8 +3,8 @@
 // static view holds it still. A drag with any button in either moves both.
 #include "stroke_views.h"
 
+#include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include "app_state.h"
 #include "motion.h"
