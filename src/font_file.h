@@ -1,5 +1,6 @@
 // The font file, read whole at start-up into memory, so that nothing that later
-// happens to the file reaches the running program. Plain POSIX, no GL.
+// happens to the file reaches the running program. No GL; the calls that
+// differ between POSIX and Windows are in platform/file.h.
 #pragma once
 
 #include <cstddef>
