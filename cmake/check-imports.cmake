@@ -1,0 +1,32 @@
+# Fails unless the Windows program EXE imports only DLLs that are part of
+# Windows itself: a DLL of MinGW's (libstdc++, libgcc, libwinpthread) or of a
+# library would have to be shipped beside the .exe. Run with cmake -P, given
+# OBJDUMP (the target's objdump) and EXE.
+cmake_minimum_required(VERSION 3.25)
+set(windows_dlls
+    advapi32 comctl32 comdlg32 gdi32 glu32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32
+    shell32 shlwapi user32 uxtheme winmm ws2_32)
+
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+set(found)
+set(foreign)
+foreach(import IN LISTS imports)
+    string(REGEX REPLACE "^DLL Name: (.+)\\.[dD][lL][lL]$" "\\1" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    list(APPEND found ${dll})
+    if(NOT dll IN_LIST windows_dlls)
+        list(APPEND foreign ${dll})
+    endif()
+endforeach()
+# Every Windows program imports kernel32; without it the dump was not read.
+if(NOT kernel32 IN_LIST found)
+    message(FATAL_ERROR "no import of kernel32 found in ${EXE}: ${imports}")
+endif()
+if(foreign)
+    message(FATAL_ERROR "${EXE} imports DLLs that are not part of Windows: ${foreign}")
+endif()
+message(STATUS "${EXE} imports ${found}")
