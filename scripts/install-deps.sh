@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the demo (`run`), the tests (`test`), the
-# benchmarks (`bench`) or the trial on a fresh Debian root (`fresh-root`)
+# benchmarks (`bench`), the trial on a fresh Debian root (`fresh-root`) or the
+# Windows build (`windows`, and `windows-test` to run its tests under Wine)
 # need, and only those that are missing, so a second call costs next to nothing.
 set -euo pipefail
 
@@ -22,13 +23,18 @@ bench_packages=(
     "${test_packages[@]}"
     libbenchmark-dev xauth gnuplot-nox
 )
+# The Windows build compiles its libraries from the upstream tarballs of
+# Debian's source packages, some compressed with xz, one patched.
+windows_packages=(g++-mingw-w64-x86-64-posix cmake make pkg-config patch xz-utils)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
     test) wanted=("${test_packages[@]}") ;;
     bench) wanted=("${bench_packages[@]}") ;;
     fresh-root) wanted=(mmdebstrap) ;;
-    *) echo "usage: $0 run|test|bench|fresh-root" >&2; exit 2 ;;
+    windows) wanted=("${windows_packages[@]}") ;;
+    windows-test) wanted=("${windows_packages[@]}" wine wine64) ;;
+    *) echo "usage: $0 run|test|bench|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 
 # Elsewhere the packages go by other names and through other tools: say what
