@@ -22,6 +22,20 @@ namespace {
 
 constexpr char windowTitle[] = "Assignment 2 by Quendrik";
 
+// Under Wine the views stand for these ids, which X never hands out: a
+// client's own ids start far above them.
+constexpr Views<Window> paneIds{1, 2, 3};
+bool isPane(Window window) {
+    return underWine && window >= paneIds.rotating && window <= paneIds.font;
+}
+
+// freeglut under Wine finds no screen through its first device context and
+// says so as it starts, after its own name and the program's path; exactly
+// that, and only there, is no fault of ours.
+constexpr char wineStartWarning[] =
+    "): fgPlatformInitialize: CreateDC failed, Screen size info may be incorrect\n"
+    "This is quite likely caused by a bad '-display' parameter\n";
+
 // Keycodes a session may take over: unbound ones, and the multimedia keys,
 // which no test presses.
 bool isSpare(const KeySym* syms, int perCode) {
@@ -117,6 +131,14 @@ DemoSession::DemoSession(FontSetup font)
 
 DemoSession::~DemoSession() {
     program_.terminate();
+    if (underWine) {
+        // Wine's server and desktop process outlive the program; the next
+        // session's must start afresh on its own display.
+        ChildProcess stop;
+        stop.start({{WINESERVER_EXE, "-k"}, {}});
+        stop.waitForExit(patience);
+    }
+    windowManager_.terminate();
     // Closed before the server goes: Xlib exits the process on a lost connection.
     if (display_ != nullptr) {
         XCloseDisplay(display_);
@@ -169,6 +191,12 @@ bool DemoSession::startServer() {
     for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
         latin1.push_back(key);
     }
+    if (underWine && display_ != nullptr) {
+        windowManager_.start({{WINDOW_MANAGER_EXE},
+                              {"DISPLAY=" + displayName_},
+                              root_.path(),
+                              root_.path() + "/window-manager-stderr.txt"});
+    }
     return display_ != nullptr && bindKeys(latin1);
 }
 
@@ -180,7 +208,7 @@ bool DemoSession::launch(const std::vector<std::string>& env,
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
     if (command_.empty()) {
-        argv.push_back(GLTEXTDEMO_EXE);
+        argv.insert(argv.end(), {PROGRAM_COMMAND});
     } else {
         argv.insert(argv.end(), command_.begin(), command_.end());
     }
@@ -195,6 +223,9 @@ bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
         [&] {
             topLevel_ = findByTitle(display_, root);
             children = childrenOf(display_, topLevel_);
+            if (underWine && topLevel_ != 0 && blackPanes(capture(topLevel_)).size() == 3) {
+                children.assign({paneIds.rotating, paneIds.still, paneIds.font});
+            }
             XWindowAttributes attributes{};
             const bool viewable = children.size() == 3 &&
                                   XGetWindowAttributes(display_, topLevel_, &attributes) &&
@@ -212,7 +243,19 @@ bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
     return true;
 }
 
+std::pair<Window, Box> DemoSession::shownIn(Window window) {
+    if (isPane(window)) {
+        const std::vector<Box> panes = blackPanes(capture(topLevel_));
+        return {topLevel_, panes.size() == 3 ? panes[window - paneIds.rotating] : Box{}};
+    }
+    const Box box = geometry(window);
+    return {window, {0, 0, box.width, box.height}};
+}
+
 Box DemoSession::geometry(Window window) {
+    if (isPane(window)) {
+        return shownIn(window).second;
+    }
     Window root = 0;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -223,10 +266,10 @@ Box DemoSession::geometry(Window window) {
 }
 
 Box DemoSession::screenGeometry(Window window) {
-    Box box = geometry(window);
+    auto [shower, box] = shownIn(window);
     Window child = 0;
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &box.x, &box.y,
-                          &child);
+    XTranslateCoordinates(display_, shower, DefaultRootWindow(display_), box.x, box.y, &box.x,
+                          &box.y, &child);
     return box;
 }
 
@@ -333,11 +376,12 @@ bool DemoSession::typeText(const std::string& latin1) {
 }
 
 void DemoSession::drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button) {
+    const std::pair<Window, Box> shown = shownIn(window);
     const auto movePointer = [&](int x, int y) {
         int rootX = 0, rootY = 0;
         Window child = 0;
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
-                              &child);
+        XTranslateCoordinates(display_, shown.first, DefaultRootWindow(display_),
+                              shown.second.x + x, shown.second.y + y, &rootX, &rootY, &child);
         XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
         XSync(display_, False);
     };
@@ -352,11 +396,18 @@ void DemoSession::drag(Window window, int fromX, int fromY, int toX, int toY, un
 }
 
 Image DemoSession::capture(Window window) {
-    const Box box = geometry(window);
-    return capture(window, {0, 0, box.width, box.height});
+    const auto [shower, area] = shownIn(window);
+    return capture(shower, area);
 }
 
 Image DemoSession::capture(Window window, const Box& area) {
+    if (isPane(window)) {
+        const auto [shower, pane] = shownIn(window);
+        const bool inside = area.x >= 0 && area.y >= 0 && area.right() <= pane.width &&
+                            area.bottom() <= pane.height;
+        return inside ? capture(shower, {pane.x + area.x, pane.y + area.y, area.width, area.height})
+                      : Image{};
+    }
     if (area.width <= 0 || area.height <= 0) {
         return {};
     }
@@ -400,5 +451,16 @@ std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
 }
 
 std::string DemoSession::stderrText() const {
-    return readText(root_.path() + "/program-stderr.txt");
+    std::string text = readText(root_.path() + "/program-stderr.txt");
+    if (underWine) {
+        // A Windows program writes its text lines ending in "\r\n".
+        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) {
+            text.erase(at, 1);
+        }
+        const std::size_t warning = text.find(wineStartWarning);
+        if (text.rfind("freeglut (", 0) == 0 && warning < text.find('\n')) {
+            text.erase(0, warning + sizeof wineStartWarning - 1);
+        }
+    }
+    return text;
 }

@@ -36,6 +36,12 @@ bool waitUntil(Condition holds, std::chrono::milliseconds timeout = patience) {
     return true;
 }
 
+// Whether the program is a Windows build run through Wine (see
+// scripts/windows.sh). Wine draws each GL sub-window off screen and composites
+// it into the top-level X window, which then has no X children: the views are
+// found in its pixels instead, the black panes between the grey margins.
+constexpr bool underWine = PROGRAM_UNDER_WINE;
+
 // The three sub-windows, in the order the program creates them.
 template <typename T>
 struct Views {
@@ -84,6 +90,8 @@ class DemoSession {
 
     Display* display() const { return display_; }
     Window topLevel() const { return topLevel_; }
+    // X windows, or under Wine stand-ins that every call here takes as the
+    // pane of the top-level window where that view shows.
     const Views<Window>& views() const { return views_; }
 
     Box geometry(Window window);        // relative to the parent; empty if gone
@@ -123,10 +131,14 @@ class DemoSession {
     // change made just before the next key.
     bool bindKeys(const std::vector<KeySym>& keys);
     KeyCode keyCodeFor(KeySym key, bool& shifted);
+    // The X window that shows a window of the program, and the area of it
+    // that does: all of an X window, or under Wine a view's pane.
+    std::pair<Window, Box> shownIn(Window window);
 
     TempDir root_;         // holds everything below, and goes last
     std::string workDir_;  // the program's working directory
     ChildProcess server_;
+    ChildProcess windowManager_;  // under Wine only, which needs one to follow a resize
     ChildProcess program_;
     std::string displayName_;
     Display* display_ = nullptr;

@@ -92,6 +92,12 @@ inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background,
     return waitForSteady(session, session.topLevel(), promptAlone, promptStrip);
 }
 
+// Latin-1 letters that the server's US layout lacks are typed through a
+// keycode bound for the test, and Wine drops what comes that way.
+inline constexpr char boundKeysLostUnderWine[] =
+    "Wine drops keys typed through a keycode bound for the test, the only way to type a "
+    "Latin-1 letter on this X server's US layout";
+
 // Mesa's two software drivers as the parameter of a test, which hands it to a
 // session's environment: softpipe is far slower than llvmpipe and handles some
 // windows differently, so it shows up what one driver alone lets pass.

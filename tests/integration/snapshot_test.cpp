@@ -55,7 +55,11 @@ TEST_F(SnapshotTest, PictureShowsTheWholeWindowWithTheSampleLine) {
 TEST_F(SnapshotTest, ProgramThatDiesFailsTheRun) {
     // One dies before its window shows, the other runs the real demo and
     // crashes as it closes: only the first leaves no picture.
-    const std::string scripts[] = {"kill -9 $$\n", "'" GLTEXTDEMO_EXE "'; kill -SEGV $$\n"};
+    std::string demo;
+    for (const std::string& word : std::vector<std::string>{PROGRAM_COMMAND}) {
+        demo += "'" + word + "' ";
+    }
+    const std::string scripts[] = {"kill -9 $$\n", demo + "; kill -SEGV $$\n"};
     for (const std::string& script : scripts) {
         SCOPED_TRACE(script);
         const std::string standIn = dir + "/dies.sh";

@@ -104,6 +104,11 @@ std::optional<Image> settledFontView(DemoSession& session) {
 }
 
 TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
+    if (underWine) {
+        GTEST_SKIP() << "each round waits for a layout that Wine shows only in the window's "
+                        "pixels, and at 1x1 the panes lie outside it; and memory is read from "
+                        "/proc, where Wine's own processes share it";
+    }
     const std::vector<Key> keys = soakKeys();
     // The text the program must end with: the first 31 codes that are not 0.
     std::vector<Key> filling;
