@@ -1,25 +1,22 @@
 #!/usr/bin/env bash
 # Cross-builds gltextdemo.exe for 64-bit Windows on Debian 12 or 13, as root:
-# one static .exe that needs no DLL beside it, built by the project's own CMake
-# with cmake/mingw-w64.cmake. freeglut, FreeType, FTGL and GoogleTest are built
-# static from Debian's source packages into build/windows/prefix, which is kept
-# until those packages or this recipe change. With --test, the unit tests and a
-# check of the .exe's imports run too, under Wine. The last line of output is
-# the .exe's absolute path.
+# one static .exe that needs no DLL beside it, by the project's own CMake with
+# cmake/mingw-w64.cmake. Its libraries are built static from Debian's source
+# packages into build/windows/prefix, kept until they or this recipe change.
+# --test also runs the unit tests and the import check, under Wine. The last
+# line of output is the .exe's absolute path.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 
+fail() { echo "$0: $*" >&2; exit 1; }
 testing=OFF deps=windows
 case "${1:-}" in
     "") ;;
     --test) testing=ON deps=windows-test ;;
     *) echo "usage: $0 [--test]" >&2; exit 2 ;;
 esac
-if [[ $(id -u) -ne 0 ]]; then
-    echo "$0: run as root: it installs packages and adds deb-src entries to apt's sources" >&2
-    exit 1
-fi
+[[ $(id -u) -eq 0 ]] || fail "run as root: it installs packages and adds deb-src entries to apt's sources"
 scripts/install-deps.sh $deps
 
 work=$PWD/build/windows
@@ -27,7 +24,6 @@ prefix=$work/prefix
 cross=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$prefix"
     -DCMAKE_BUILD_TYPE=Release)
 packages=(freeglut freetype ftgl googletest)
-fail() { echo "$0: $*" >&2; exit 1; }
 
 # Runs a command with its output in build/windows/NAME.log, shown if it fails.
 logged() {
@@ -55,13 +51,13 @@ derive_deb_src() {
     write_entries "$list" "$(sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' \
         /dev/null "${one_line[@]}")" && changed=yes
     write_entries "$deb822" "$(awk -v RS= '{
-        deb = 0; out = ""; n = split($0, line, "\n")
+        deb = off = 0; out = ""; n = split($0, line, "\n")
         for (i = 1; i <= n; i++) {
             if (line[i] ~ /^#/) continue
             if (line[i] ~ /^Types:/) { deb = line[i] ~ /[: ]deb( |$)/; line[i] = "Types: deb-src" }
-            if (line[i] ~ /^Enabled: *[Nn]/) deb = 0
+            if (line[i] ~ /^Enabled: *[Nn]/) off = 1
             out = out line[i] "\n" }
-        if (deb) print out }' /etc/apt/sources.list.d/*.sources /dev/null)" && changed=yes
+        if (deb && !off) print out }' /etc/apt/sources.list.d/*.sources /dev/null)" && changed=yes
     shopt -u nullglob
     [[ -e $list || -e $deb822 ]] || fail "apt's sources have no deb entries to take deb-src ones from"
     # Without the lists apt-get source finds nothing, so a failed update leaves no entries behind.
@@ -81,11 +77,12 @@ source_files() {
 # where the archive lacks the Debian parts (.dsc, .debian.tar), apt-get source
 # fails having fetched the rest.
 unpack() {
-    local name=$1 orig hash log=$work/$1-source.log
+    local name=$1 orig hash sum log=$work/$1-source.log
     read -r orig _ hash < <(source_files "$name" | grep -E '\.orig\.tar\.[a-z0-9]+ ') ||
         fail "$name: no upstream tarball among its source files"
     (cd "$work/downloads" && apt-get source --download-only -qq "$name") >"$log" 2>&1 || true
-    echo "${hash#*:}  $work/downloads/$orig" | "$(tr A-Z a-z <<<"${hash%%:*}")sum" -c --status ||
+    sum=${hash%%:*}
+    echo "${hash#*:}  $work/downloads/$orig" | "${sum,,}sum" -c --status ||
         fail "$name: $orig is missing or damaged, see $log"
     mkdir -p "$work/src/$name"
     tar -xf "$work/downloads/$orig" -C "$work/src/$name" --strip-components=1
@@ -107,9 +104,7 @@ build_prefix() {
     local -A version
     rm -rf "$prefix" "$work/src" "$work/deps"
     mkdir -p "$work/downloads"
-    for name in "${packages[@]}"; do
-        unpack "$name"
-    done
+    for name in "${packages[@]}"; do unpack "$name"; done
     patch -d "$work/src/ftgl" -p1 -s <scripts/patches/ftgl-freetype-2.13.patch
     install_library freetype "$work/src/freetype" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
         -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
@@ -123,9 +118,10 @@ build_prefix() {
 mkdir -p "$work"
 derive_deb_src
 # The prefix is rebuilt when what it is made from changes: the source
-# packages' files, or the recipe (the functions above, the patch and the
-# CMake files they use).
+# packages' files, the compiler, or the recipe (the functions above, the
+# patch and the CMake files they use).
 stamp=$(for name in "${packages[@]}"; do source_files "$name"; done
+    dpkg-query -W g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     { declare -f unpack install_library build_prefix
         cat scripts/patches/* cmake/mingw-w64.cmake cmake/ftgl/CMakeLists.txt; } | sha256sum)
 if [[ $stamp != "$(cat "$prefix/stamp" 2>/dev/null)" ]]; then
@@ -148,6 +144,7 @@ if [[ $testing == ON ]]; then
     trap 'wineserver -k 2>/dev/null || true' EXIT
     logged wine-boot wine wineboot --init
     ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
-    # Integration tests under Wine go here.
+    # The integration tests under Wine, which drive $build/gltextdemo.exe
+    # through the X harness, go here, while this Wine and its server are up.
 fi
 echo "$build/gltextdemo.exe"
