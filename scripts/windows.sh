@@ -67,18 +67,13 @@ derive_deb_src() {
     fi
 }
 
-# The files apt-get source would fetch for a package, with sizes and hashes.
-source_files() {
-    apt-get source --print-uris -qq "$1" | cut -d' ' -f2- | grep . || fail "$1: no source package"
-}
-
 # Fetches one package's upstream tarball, checks it against the archive's
 # hash and unpacks it into build/windows/src. Only the .orig tarball is used:
 # where the archive lacks the Debian parts (.dsc, .debian.tar), apt-get source
 # fails having fetched the rest.
 unpack() {
     local name=$1 orig hash sum log=$work/$1-source.log
-    read -r orig _ hash < <(source_files "$name" | grep -E '\.orig\.tar\.[a-z0-9]+ ') ||
+    read -r orig _ hash < <(grep -E "^${name}_[^ ]+\.orig\.tar\.[a-z0-9]+ " <<<"$source_files") ||
         fail "$name: no upstream tarball among its source files"
     (cd "$work/downloads" && apt-get source --download-only -qq "$name") >"$log" 2>&1 || true
     sum=${hash%%:*}
@@ -117,10 +112,13 @@ build_prefix() {
 
 mkdir -p "$work"
 derive_deb_src
-# The prefix is rebuilt when what it is made from changes: the source
-# packages' files, the compiler, or the recipe (the functions above, the
-# patch and the CMake files they use).
-stamp=$(for name in "${packages[@]}"; do source_files "$name"; done
+# The files apt-get source would fetch, with their sizes and hashes.
+source_files=$(apt-get source --print-uris -qq "${packages[@]}" | cut -d' ' -f2-) ||
+    fail "no source package for one of ${packages[*]}"
+# The prefix is rebuilt when what it is made from changes: those files, the
+# compiler, or the recipe (the functions above, the patch and the CMake files
+# they use).
+stamp=$(echo "$source_files"
     dpkg-query -W g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     { declare -f unpack install_library build_prefix
         cat scripts/patches/* cmake/mingw-w64.cmake cmake/ftgl/CMakeLists.txt; } | sha256sum)
