@@ -2,12 +2,21 @@
 # Tries the README's two commands as a newcomer would: on a clean clone of the
 # current commit, in a minimal root of a Debian release made from the package
 # archive, as root, with no display and nothing installed by hand.
-#   scripts/fresh-debian.sh [RELEASE]      (default: trixie; also bookworm, forky)
+#   scripts/fresh-debian.sh [RELEASE] [--windows]
+# RELEASE: trixie (the default), bookworm or forky. --windows: then also
+# scripts/windows.sh --test, the Windows build and its tests under Wine.
 # The bare root is cached for a week as a tarball under /var/cache/gltextdemo;
 # every run unpacks a new copy and removes it afterwards.
 set -euo pipefail
 
-release=${1:-trixie}
+release=trixie windows=
+for argument in "$@"; do
+    case $argument in
+        --windows) windows=yes ;;
+        -*) echo "usage: $0 [RELEASE] [--windows]" >&2; exit 2 ;;
+        *) release=$argument ;;
+    esac
+done
 cache=/var/cache/gltextdemo/$release-minbase.tar
 repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 commit=$(git -C "$repo" rev-parse HEAD)
@@ -97,8 +106,9 @@ file=build/gltextdemo.png
 [[ -s $file ]] || { echo "./run.sh wrote no picture at $file" >&2; exit 1; }
 echo "== the picture: $file, $(stat -c %s "$file") bytes"
 ./test.sh'
+[[ -z $windows ]] || steps+=$'\nscripts/windows.sh --test'
 
-stage "the README's two commands on $commit"
+stage "the README's two commands${windows:+ and the Windows build} on $commit"
 # In a session of its own, so that cleanup can stop all it started at once.
 # setsid forks only when started as a process group leader, which a
 # background job of a script is not; --wait keeps the status even then.
@@ -106,4 +116,4 @@ setsid --wait chroot "$root" "${newcomer[@]}" bash -c "$steps" &
 runner=$!
 wait "$runner"
 runner=
-stage "both commands passed"
+stage "all passed"

@@ -33,7 +33,9 @@ case "${1:-}" in
     bench) wanted=("${bench_packages[@]}") ;;
     fresh-root) wanted=(mmdebstrap) ;;
     windows) wanted=("${windows_packages[@]}") ;;
-    windows-test) wanted=("${windows_packages[@]}" wine wine64) ;;
+    # Its integration tests drive the .exe through Wine with the Linux harness,
+    # under a window manager.
+    windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64 openbox) ;;
     *) echo "usage: $0 run|test|bench|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 

@@ -93,7 +93,8 @@ inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background,
 }
 
 // Latin-1 letters that the server's US layout lacks are typed through a
-// keycode bound for the test, and Wine drops what comes that way.
+// keycode bound for the session, and Wine drops what comes that way (on a
+// layout that has the letter, such as French for e-acute, it arrives).
 inline constexpr char boundKeysLostUnderWine[] =
     "Wine drops keys typed through a keycode bound for the test, the only way to type a "
     "Latin-1 letter on this X server's US layout";
