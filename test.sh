@@ -18,9 +18,7 @@ run_tests() {
     cmake -S . -B "$1" "${options[@]}" "${@:2}" >/dev/null
     cmake --build "$1" -j"$(nproc)"
     ctest --test-dir "$1" --output-on-failure --no-tests=error -j2
-    # ctest shows a test's output only when it fails: say why each skip was made.
-    awk '/^\[ RUN/ { test = $4 } /: Skipped$/ { getline; print "Skipped " test ": " $0 }' \
-        "$1/Testing/Temporary/LastTest.log"
+    scripts/skipped-tests.sh "$1"
 }
 run_tests build/test -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ -DGLTEXTDEMO_SANITIZE=OFF -DGLTEXTDEMO_FUZZ=OFF
 run_tests build/sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DGLTEXTDEMO_SANITIZE=ON -DGLTEXTDEMO_FUZZ=ON
