@@ -49,15 +49,12 @@ std::vector<Report> readReports(const std::string& path) {
     return reports;
 }
 
-// The innermost frame past valgrind's own replacements is ours when it names
-// one of our source files or, in a build without debug information, the
-// program itself.
+// Whether the innermost frame past valgrind's own replacements is ours.
 bool isOurs(const Report& report) {
     for (const std::string& location : report.frames) {
         if (location.find("vgpreload") == std::string::npos &&
             location.find("vg_replace") == std::string::npos) {
-            return location.rfind(GLTEXTDEMO_SOURCE_DIR "/src/", 0) == 0 ||
-                   location == "in " GLTEXTDEMO_EXE ")";
+            return isOurLocation(location);
         }
     }
     return false;

@@ -178,6 +178,9 @@ std::string softpipeExitCrash() {
 }
 
 TEST_P(ClosingTest, ClosingTheWindowExitsWithStatusZero) {
+    if (skipsDriver(GetParam())) {
+        GTEST_SKIP() << softpipeUnderWine;
+    }
     if (GetParam() == std::string("GALLIUM_DRIVER=softpipe")) {
         if (const std::string crash = softpipeExitCrash(); !crash.empty()) {
             GTEST_SKIP() << "Mesa's softpipe crashes here at the exit of any program with a "
