@@ -104,9 +104,11 @@ cd /root/gltextdemo
 # The snapshot tool writes the picture only once every place shows what it should.
 file=build/gltextdemo.png
 [[ -s $file ]] || { echo "./run.sh wrote no picture at $file" >&2; exit 1; }
-echo "== the picture: $file, $(stat -c %s "$file") bytes"
+echo "== the picture: $file, $(stat -c %s "$file") bytes, after $SECONDS s in the root"
 ./test.sh'
-[[ -z $windows ]] || steps+=$'\nscripts/windows.sh --test'
+[[ -z $windows ]] || steps+='
+echo "== scripts/windows.sh --test, after $SECONDS s in the root"
+scripts/windows.sh --test'
 
 stage "the README's two commands${windows:+ and the Windows build} on $commit"
 # In a session of its own, so that cleanup can stop all it started at once.
