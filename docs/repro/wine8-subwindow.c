@@ -9,9 +9,10 @@
  *   x86_64-w64-mingw32-gcc-posix wine8-subwindow.c -o wine8-subwindow.exe -DFREEGLUT_STATIC \
  *       -I PREFIX/include -L PREFIX/lib -lfreeglut_static -lopengl32 -lgdi32 -lwinmm -static
  *   (PREFIX: the static freeglut that scripts/windows.sh builds, build/windows/prefix)
- *   xvfb-run -a sh -c 'wine wine8-subwindow.exe & sleep 15;
- *       xwd -root -silent | convert xwd:- -crop 1x1+200+200 txt:-'
- *   # Wine 10: the pixel is red (#FF0000); Wine 8: grey (#4D4D4D)
+ *   xvfb-run -a sh -c 'wine wine8-subwindow.exe & sleep 15; xwd -root -silent |
+ *       xwdtopnm | pnmdepth 255 | pamcut -left 200 -top 200 -width 1 -height 1 |
+ *       pnmtoplainpnm | tail -1'
+ *   # (xwd: x11-apps; the rest: netpbm) Wine 10: 255 0 0, the red square; Wine 8: 76 76 76
  */
 #include <GL/freeglut.h>
 
