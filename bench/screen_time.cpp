@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +20,29 @@
 #include "x_session.h"
 
 namespace {
+
+// Resident memory (VmRSS) of a running process in KiB, or -1 if it is gone.
+long residentKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+// The median of a second's readings: a program that keeps drawing swings by a
+// megabyte or so from frame to frame as the GL driver's working memory does.
+long typicalResidentKiB(pid_t pid) {
+    std::vector<long> readings;
+    for (int i = 0; i < 21; ++i) {
+        readings.push_back(residentKiB(pid));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::nth_element(readings.begin(), readings.begin() + 10, readings.end());
+    return readings[10];
+}
 
 using Clock = std::chrono::steady_clock;
 

@@ -2,21 +2,19 @@
 # Tries the README's two commands as a newcomer would: on a clean clone of the
 # current commit, in a minimal root of a Debian release made from the package
 # archive, as root, with no display and nothing installed by hand.
-#   scripts/fresh-debian.sh [RELEASE] [--windows]
+#   scripts/fresh-debian.sh [RELEASE [--windows]]
 # RELEASE: trixie (the default), bookworm or forky. --windows: then also
 # scripts/windows.sh --test, the Windows build and its tests under Wine.
 # The bare root is cached for a week as a tarball under /var/cache/gltextdemo;
 # every run unpacks a new copy and removes it afterwards.
 set -euo pipefail
 
-release=trixie windows=
-for argument in "$@"; do
-    case $argument in
-        --windows) windows=yes ;;
-        -*) echo "usage: $0 [RELEASE] [--windows]" >&2; exit 2 ;;
-        *) release=$argument ;;
-    esac
-done
+release=${1:-trixie}
+windows=${2:-}
+if [[ $release == -* || ! $windows =~ ^(--windows)?$ ]]; then
+    echo "usage: $0 [RELEASE [--windows]]" >&2
+    exit 2
+fi
 cache=/var/cache/gltextdemo/$release-minbase.tar
 repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 commit=$(git -C "$repo" rev-parse HEAD)

@@ -100,7 +100,7 @@ build_prefix() {
     rm -rf "$prefix" "$work/src" "$work/deps"
     mkdir -p "$work/downloads"
     for name in "${packages[@]}"; do unpack "$name"; done
-    patch -d "$work/src/ftgl" -p1 -s <scripts/patches/ftgl-freetype-2.13.patch
+    patch -d "$work/src/ftgl" -p1 -s <cmake/ftgl/freetype-2.13.patch
     install_library freetype "$work/src/freetype" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
         -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     install_library freeglut "$work/src/freeglut" -DFREEGLUT_BUILD_SHARED_LIBS=OFF \
@@ -121,7 +121,7 @@ source_files=$(apt-get source --print-uris -qq "${packages[@]}" | cut -d' ' -f2-
 stamp=$(echo "$source_files"
     dpkg-query -W g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     { declare -f unpack install_library build_prefix
-        cat scripts/patches/* cmake/mingw-w64.cmake cmake/ftgl/CMakeLists.txt; } | sha256sum)
+        cat cmake/mingw-w64.cmake cmake/ftgl/*; } | sha256sum)
 if [[ $stamp != "$(cat "$prefix/stamp" 2>/dev/null)" ]]; then
     echo "Building the libraries into $prefix"
     build_prefix
@@ -146,12 +146,19 @@ if [[ $testing == ON ]]; then
     # which each test starts afresh on a display of its own. A server left
     # from the unit tests would keep its desktop on no display at all.
     wineserver -k 2>/dev/null || true
-    harness=$work/harness
-    logged harness-configure cmake -S . -B "$harness" -DCMAKE_BUILD_TYPE=Debug \
-        -DBUILD_TESTING=ON -DGLTEXTDEMO_WERROR=ON -DGLTEXTDEMO_SNAPSHOT=ON -DGLTEXTDEMO_BENCH=OFF \
-        -DGLTEXTDEMO_SANITIZE=OFF -DGLTEXTDEMO_FUZZ=OFF -DGLTEXTDEMO_WINDOWS_EXE="$build/gltextdemo.exe"
-    cmake --build "$harness" -j"$(nproc)"
-    ctest --test-dir "$harness" --label-regex integration --output-on-failure --no-tests=error
-    scripts/skipped-tests.sh "$harness"
+    wine=$(wine --version)
+    if [[ $wine =~ ^wine-[0-8]\. ]]; then
+        echo "Integration tests skipped: $wine never shows a GL sub-window" \
+            "(docs/repro/wine8-subwindow.c); they need Wine 9 or later, as on Debian 13"
+    else
+        harness=$work/harness
+        logged harness-configure cmake -S . -B "$harness" -DCMAKE_BUILD_TYPE=Debug \
+            -DBUILD_TESTING=ON -DGLTEXTDEMO_WERROR=ON -DGLTEXTDEMO_SNAPSHOT=ON \
+            -DGLTEXTDEMO_BENCH=OFF -DGLTEXTDEMO_SANITIZE=OFF -DGLTEXTDEMO_FUZZ=OFF \
+            -DGLTEXTDEMO_WINDOWS_EXE="$build/gltextdemo.exe"
+        cmake --build "$harness" -j"$(nproc)"
+        ctest --test-dir "$harness" --label-regex integration --output-on-failure --no-tests=error
+        scripts/skipped-tests.sh "$harness"
+    fi
 fi
 echo "$build/gltextdemo.exe"

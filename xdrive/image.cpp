@@ -89,45 +89,27 @@ std::set<int> greyLevels(const Image& image, const Box& area) {
     return levels;
 }
 
-namespace {
-
-// Maximal runs [first, last + 1) of the indices 0 to count - 1 that hold.
-template <typename Holds>
-std::vector<std::pair<int, int>> runsOf(int count, Holds holds) {
-    std::vector<std::pair<int, int>> runs;
-    for (int i = 0; i < count; ++i) {
-        if (!holds(i)) {
-            continue;
-        }
-        if (runs.empty() || runs.back().second != i) {
-            runs.push_back({i, i});
-        }
-        runs.back().second = i + 1;
-    }
-    return runs;
-}
-
-}  // namespace
-
 std::vector<Box> blackPanes(const Image& image) {
-    const Rgb black{0, 0, 0};
-    const auto holdsBlack = [&](const Box& area) { return countPixels(image, area, black) > 0; };
-    std::vector<Box> panes;
-    for (const auto& band : runsOf(image.height, [&](int y) {
-             return holdsBlack({0, y, image.width, 1});
-         })) {
-        const Box rows{0, band.first, image.width, band.second - band.first};
-        const auto columns = [&](int x) { return holdsBlack({x, rows.y, 1, rows.height}); };
-        for (const auto& [left, right] : runsOf(image.width, columns)) {
-            // The band's other panes may reach higher or lower than this one.
-            int top = rows.bottom(), bottom = rows.y;
-            for (int y = rows.y; y < rows.bottom(); ++y) {
-                if (holdsBlack({left, y, right - left, 1})) {
-                    top = std::min(top, y);
-                    bottom = y + 1;
-                }
+    // The maximal runs [first, second) of the indices below count that hold.
+    const auto runsOf = [](int count, const std::function<bool(int)>& holds) {
+        std::vector<std::pair<int, int>> runs;
+        for (int i = 0; i < count; ++i) {
+            if (holds(i) && (runs.empty() || runs.back().second < i)) {
+                runs.push_back({i, i + 1});
+            } else if (holds(i)) {
+                runs.back().second = i + 1;
             }
-            panes.push_back({left, top, right - left, bottom - top});
+        }
+        return runs;
+    };
+    const auto blackIn = [&](const Box& area) { return countPixels(image, area, Rgb{}) > 0; };
+    const auto rowHolds = [&](int y) { return blackIn({0, y, image.width, 1}); };
+    std::vector<Box> panes;
+    for (const auto& [top, bottom] : runsOf(image.height, rowHolds)) {
+        const int height = bottom - top, y = top;  // the panes of a band share its rows
+        const auto columnHolds = [&](int x) { return blackIn({x, y, 1, height}); };
+        for (const auto& [left, right] : runsOf(image.width, columnHolds)) {
+            panes.push_back({left, y, right - left, height});
         }
     }
     return panes;

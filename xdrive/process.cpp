@@ -146,23 +146,3 @@ std::string readText(const std::string& path) {
     text << std::ifstream(path).rdbuf();
     return text.str();
 }
-
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
-long typicalResidentKiB(pid_t pid) {
-    std::vector<long> readings;
-    for (int i = 0; i < 21; ++i) {
-        readings.push_back(residentKiB(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    std::nth_element(readings.begin(), readings.begin() + 10, readings.end());
-    return readings[10];
-}

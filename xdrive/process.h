@@ -59,9 +59,3 @@ std::string describeEnding(std::optional<int> waitStatus);
 
 // All of a text file, such as where a child's stderr went; empty if unreadable.
 std::string readText(const std::string& path);
-
-// Resident memory (VmRSS) of a running process in KiB, or -1 if it is gone.
-long residentKiB(pid_t pid);
-// The median of a second's readings: a program that keeps drawing swings by a
-// megabyte or so from frame to frame as the GL driver's working memory does.
-long typicalResidentKiB(pid_t pid);

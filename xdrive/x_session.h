@@ -110,7 +110,7 @@ class DemoSession {
     void drag(Window window, int fromX, int fromY, int toX, int toY, unsigned button = Button1);
 
     Image capture(Window window);  // empty if the window cannot be read
-    // An area in the window's own coordinates; empty if it reaches outside.
+    // An area in an X window's own coordinates; empty if it reaches outside.
     Image capture(Window window, const Box& area);
     std::optional<Image> waitForCapture(Window window,
                                         const std::function<bool(const Image&)>& ready,

@@ -92,18 +92,14 @@ inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background,
     return waitForSteady(session, session.topLevel(), promptAlone, promptStrip);
 }
 
-// Whether a frame of a valgrind report lies in the program's own code: the
-// location valgrind gives after the function (with --fullpath-after=), which
-// names one of our sources or, in a build without debug information, the
-// program itself.
+// Whether a frame's location in a valgrind report (with --fullpath-after=) is
+// in our code: one of our sources or, without debug information, the program.
 inline bool isOurLocation(const std::string& location) {
-    return location.rfind(GLTEXTDEMO_SOURCE_DIR "/src/", 0) == 0 || location == "in " GLTEXTDEMO_EXE
-                                                                                ")";
+    return location.rfind(GLTEXTDEMO_SOURCE_DIR "/src/", 0) == 0 ||
+           location == std::string("in ") + GLTEXTDEMO_EXE + ")";
 }
 
-// Latin-1 letters that the server's US layout lacks are typed through a
-// keycode bound for the session, and Wine drops what comes that way (on a
-// layout that has the letter, such as French for e-acute, it arrives).
+// Wine drops keys typed that way (on a layout that has e-acute, it arrives).
 inline constexpr char boundKeysLostUnderWine[] =
     "Wine drops keys typed through a keycode bound for the test, the only way to type a "
     "Latin-1 letter on this X server's US layout";
@@ -116,16 +112,15 @@ inline const auto softwareDrivers =
 inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
     return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
 }
-// Under Wine the program still draws through the host's Mesa, and there
-// Mesa 25's softpipe once ended a resize with glibc's "free(): double free
-// detected", which comes from the host's libraries: a Windows program's heap
-// is Wine's. So the Windows run keeps to llvmpipe.
-inline bool skipsDriver(const char* driver) {
-    return underWine && std::string(driver) == "GALLIUM_DRIVER=softpipe";
+// Why tests under the driver are skipped, or null. Under Wine the program
+// draws through the host's Mesa all the same, and glibc's message came from
+// the host's libraries (a Windows program's heap is Wine's): llvmpipe it is.
+inline const char* driverSkipped(const char* driver) {
+    return underWine && std::string(driver) == "GALLIUM_DRIVER=softpipe"
+               ? "softpipe beneath Wine tests the host's Mesa, not the Windows program: Mesa "
+                 "25's crashed there on a resize with glibc's \"free(): double free detected\""
+               : nullptr;
 }
-inline constexpr char softpipeUnderWine[] =
-    "softpipe beneath Wine tests the host's Mesa, not the Windows program: Mesa 25's crashed "
-    "there on a resize with glibc's \"free(): double free detected\"";
 
 // A program of its own for each test. When the test fails, the program's
 // stderr is printed and the top-level window saved as a PNG named after the

@@ -278,8 +278,8 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
                               public testing::WithParamInterface<const char*> {
   protected:
     void SetUp() override {
-        if (skipsDriver(GetParam())) {
-            GTEST_SKIP() << softpipeUnderWine;
+        if (const char* why = driverSkipped(GetParam())) {
+            GTEST_SKIP() << why;
         }
         ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
     }

@@ -179,8 +179,8 @@ std::string softpipeExitCrash() {
 }
 
 TEST_P(ClosingTest, ClosingTheWindowExitsWithStatusZero) {
-    if (skipsDriver(GetParam())) {
-        GTEST_SKIP() << softpipeUnderWine;
+    if (const char* why = driverSkipped(GetParam())) {
+        GTEST_SKIP() << why;
     }
     if (GetParam() == std::string("GALLIUM_DRIVER=softpipe")) {
         if (const std::string crash = softpipeExitCrash(); !crash.empty()) {
