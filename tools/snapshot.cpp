@@ -8,7 +8,6 @@
 //       how the demo ended if it does not then close with status 0
 //   gltextdemo-snapshot --probe-display            exits 0 if $DISPLAY can be opened
 #include <X11/Xlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -216,8 +215,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
         return fail("cannot write " + methods);
     }
     // A crash on the way out is still a crash, whatever the picture shows.
-    if (const std::optional<int> status = session.close();
-        !status || !WIFEXITED(*status) || WEXITSTATUS(*status) != 0) {
+    if (const std::optional<int> status = session.close(); !exitedCleanly(status)) {
         return fail("the demo did not close cleanly: " + describeEnding(status), &session);
     }
     std::printf("%s\n", std::filesystem::absolute(output).c_str());

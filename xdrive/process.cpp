@@ -130,6 +130,10 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+bool exitedCleanly(std::optional<int> waitStatus) {
+    return waitStatus && WIFEXITED(*waitStatus) && WEXITSTATUS(*waitStatus) == 0;
+}
+
 std::string describeEnding(std::optional<int> waitStatus) {
     if (!waitStatus) {
         return "still running";

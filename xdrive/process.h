@@ -53,6 +53,8 @@ class TempDir {
     std::string path_;
 };
 
+// Whether a child has exited with status 0.
+bool exitedCleanly(std::optional<int> waitStatus);
 // How a child ended, for a message: "exit status 1", "signal 11 (Segmentation
 // fault)", or "still running" for none.
 std::string describeEnding(std::optional<int> waitStatus);

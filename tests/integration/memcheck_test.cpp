@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
-#include <sys/wait.h>
 
 #include <fstream>
 #include <sstream>
@@ -85,7 +84,7 @@ TEST(MemcheckTest, TypingDraggingAndResizingRaiseNoErrorInOurCode) {
 
     const std::optional<int> status = session.close(underValgrind);
     ASSERT_TRUE(status) << "did not exit under valgrind";
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+    EXPECT_TRUE(exitedCleanly(status)) << describeEnding(status);
 
     const std::vector<Report> reports = readReports(log);
     ASSERT_FALSE(reports.empty()) << "no valgrind log at " << log;

@@ -37,7 +37,7 @@ class SnapshotTest : public ::testing::Test {
 
 TEST_F(SnapshotTest, PictureShowsTheWholeWindowWithTheSampleLine) {
     const std::optional<int> status = run({"--methods", dir + "/methods.png", picture});
-    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said();
+    ASSERT_TRUE(exitedCleanly(status)) << describeEnding(status) << said();
     const std::optional<Image> window = readPng(picture);
     ASSERT_TRUE(window);
     EXPECT_EQ(window->bounds(), (Box{0, 0, 640, 480}));

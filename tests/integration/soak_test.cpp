@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -268,7 +267,7 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     // massif, which writes its whole heap tree then, it can take a while.
     const std::optional<int> status = soak.close(std::chrono::seconds(120));
     ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+    EXPECT_TRUE(exitedCleanly(status)) << describeEnding(status);
     EXPECT_EQ(soak.stderrText(), "");
 }
 
