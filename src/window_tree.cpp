@@ -25,12 +25,14 @@ int createSubWindow(const Rect& rect) {
     return glutCreateSubWindow(mainWindow, rect.x, rect.y, rect.width, rect.height);
 }
 
-// Mesa's software renderers give a window's buffers their new size only when
-// that window next swaps, so the first frame a sub-window draws after a resize
-// still comes out at the old size. The rotating view redraws all the time
-// anyway. The other two draw that frame here, as soon as GLUT reports their
-// new size, so that the redraw GLUT asks for after every reshape is the second
-// and comes out right, however long a pass of the main loop takes.
+// Mesa's software renderers read a window's size just after each frame
+// reaches it (a swap, or the top-level window's flush) and draw the next frame
+// at that size, so the first frame after a resize still comes out at the old
+// size. The rotating view redraws all the time anyway. Every other window
+// draws that frame from its reshape callback, as soon as GLUT reports the new
+// size, so that the redraw GLUT asks for after every reshape is the second and
+// comes out right, however the events of a resize fall into passes of the
+// main loop.
 void reshapeStillView(int width, int height) {
     glViewport(0, 0, width, height);
     if (glutGetWindow() == staticView) {
@@ -107,6 +109,11 @@ void createWindowTree() {
 
 void reshape(int width, int height) {
     glViewport(0, 0, width, height);
+    // The frame at the old size (see reshapeStillView). A window manager that
+    // maximizes the window sends its new size and exposures at once, and this
+    // window's only redraw then came out at its old size, leaving the margins
+    // and the prompt undrawn until the next key.
+    displayMain();
     const SubWindowLayout layout = layoutSubWindows(width, height);
     place(rotatingView, layout.rotating);
     place(staticView, layout.still);
