@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "capture.h"
 #include "common.h"
-#include "layout.h"
-#include "x_session.h"
+#include "session.h"
 
 namespace {
 
@@ -50,15 +50,8 @@ double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-ViewLayout firstLayout() {
-    return programLayout(initialMainWindow.width, initialMainWindow.height);
-}
-
 // Below the sub-windows: where the prompt and its echo of the text stand.
-Box promptStrip(DemoSession& session, const ViewLayout& layout) {
-    const Box top = session.geometry(session.topLevel());
-    return {0, layout.font.bottom(), top.width, top.height - layout.font.bottom()};
-}
+const Box strip = promptStrip(initialWindow.width, initialWindow.height);
 
 // Closes the program as a window manager would. The next launch must not find
 // these windows, which go once the server sees the process exit.
@@ -85,8 +78,8 @@ using Areas = std::array<std::pair<Window, Box>, 2>;
 using Images = std::array<Image, 2>;
 
 Images readBoth(DemoSession& session, const Areas& areas) {
-    return {session.capture(areas[0].first, areas[0].second),
-            session.capture(areas[1].first, areas[1].second)};
+    return {capture(session.display(), areas[0].first, areas[0].second),
+            capture(session.display(), areas[1].first, areas[1].second)};
 }
 
 // Both areas once two reads in a row agree, so that a change seen after the
@@ -127,7 +120,8 @@ bool timeKey(DemoSession& session, const Areas& areas, KeySym key, Samples& samp
         // grows and shrinks on every pass, which more than doubles its time.
         bool changed[2];
         for (int a = 0; a < 2; ++a) {
-            changed[a] = !(session.capture(areas[a].first, areas[a].second) == (*before)[a]);
+            changed[a] =
+                !(capture(session.display(), areas[a].first, areas[a].second) == (*before)[a]);
         }
         now = Clock::now();
         for (int a = 0; a < 2; ++a) {
@@ -148,16 +142,15 @@ bool timeKey(DemoSession& session, const Areas& areas, KeySym key, Samples& samp
 int latency(DemoSession& session, int keys) {
     // As few fresh programs as the text allows, the keys shared out evenly.
     const int runs = (keys + maxKeysPerRun - 1) / maxKeysPerRun;
-    const ViewLayout layout = firstLayout();
     Samples s;
     for (int run = 0, key = 0; run < runs; ++run) {
-        if (!session.launch() || !session.findWindows() || !session.waitForLayout(layout)) {
+        if (!session.launch() || !session.findWindows() || !session.waitForLayout(firstLayout)) {
             std::fprintf(stderr, "screen_time: no program\n%s", session.stderrText().c_str());
             return 1;
         }
         session.focus();
-        const Areas areas{{{session.views().font, {0, 0, layout.font.width, layout.font.height}},
-                           {session.topLevel(), promptStrip(session, layout)}}};
+        const Areas areas{{{session.shown(View::font)->window, session.shown(View::font)->area},
+                           {session.shown(View::topLevel)->window, strip}}};
         for (int end = key + keys / runs + (run < keys % runs); key < end; ++key) {
             if (!timeKey(session, areas, letters[key % (sizeof letters - 1)], s)) {
                 std::fprintf(stderr, "screen_time: key %d never showed in both windows\n", key);
@@ -193,25 +186,25 @@ constexpr std::chrono::milliseconds pollPause{1};
 // on background in the program, only background in the bare loop. A
 // sub-window's bottom-right pixel lies in the part the layout adds, which text
 // never reaches, so it turns black only once the view has drawn at that size.
-bool drawn(DemoSession& session, Mode mode, const ViewLayout& layout) {
-    if (!(session.layout() == layout)) {
+bool drawn(DemoSession& session, Mode mode) {
+    if (!(session.layout() == firstLayout)) {
         return false;
     }
-    const Image strip = session.capture(session.topLevel(), promptStrip(session, layout));
-    const int grey = countPixels(strip, strip.bounds(), isClearGrey);
-    if (strip.empty() ||
-        (mode == program ? grey == 0 || countPixels(strip, strip.bounds(), Rgb{255, 255, 255}) == 0
-                         : grey != strip.width * strip.height)) {
+    const Image shown = capture(session.display(), session.shown(View::topLevel)->window, strip);
+    const int grey = countPixels(shown, shown.bounds(), isClearGrey);
+    if (shown.empty() ||
+        (mode == program ? grey == 0 || countPixels(shown, shown.bounds(), white) == 0
+                         : grey != shown.width * shown.height)) {
         return false;
     }
-    for (Window view : {session.views().rotating, session.views().still, session.views().font}) {
+    for (View view : {View::rotating, View::still, View::font}) {
         const Image image = session.capture(view);
-        const int black = countPixels(image, image.bounds(), Rgb{});
+        const int dark = countPixels(image, image.bounds(), black);
         const int all = image.width * image.height;
         if (image.empty() ||
-            (mode == program ? black == 0 || black == all ||
-                                   image.at(image.width - 1, image.height - 1) != Rgb{}
-                             : black != all)) {
+            (mode == program
+                 ? dark == 0 || dark == all || image.at(image.width - 1, image.height - 1) != black
+                 : dark != all)) {
             return false;
         }
     }
@@ -228,7 +221,6 @@ bool startOnce(DemoSession& session, Mode mode, int round, Starts& s) {
     session.setCommand(mode == bare
                            ? std::vector<std::string>{FRAME_RATE_EXE, "bare", "--seconds", "3600"}
                            : std::vector<std::string>{});
-    const ViewLayout layout = firstLayout();
     const Clock::time_point launched = Clock::now();
     bool found = false;
     bool done = false;
@@ -238,7 +230,7 @@ bool startOnce(DemoSession& session, Mode mode, int round, Starts& s) {
     while (up && !done && now - launched < startGiveUp) {
         found = found || session.findWindows(std::chrono::milliseconds(0));
         ++polls;
-        done = found && drawn(session, mode, layout);
+        done = found && drawn(session, mode);
         now = Clock::now();
         up = session.isAlive();
         std::this_thread::sleep_for(done ? Clock::duration{} : pollPause);

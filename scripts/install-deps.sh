@@ -17,7 +17,7 @@ run_packages=(
 )
 test_packages=(
     "${run_packages[@]}"
-    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind
+    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind openbox
 )
 bench_packages=(
     "${test_packages[@]}"
@@ -35,7 +35,7 @@ case "${1:-}" in
     windows) wanted=("${windows_packages[@]}") ;;
     # Its integration tests drive the .exe through Wine with the Linux harness,
     # under a window manager.
-    windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64 openbox) ;;
+    windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64) ;;
     *) echo "usage: $0 run|test|bench|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 

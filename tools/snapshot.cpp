@@ -19,94 +19,9 @@
 #include <vector>
 
 #include "png_writer.h"
-#include "x_session.h"
+#include "session.h"
 
 namespace {
-
-constexpr char sampleLine[] = "Hello, GL!";
-constexpr Rgb black{0, 0, 0};
-constexpr Rgb white{255, 255, 255};
-
-// The window as the program opens it. In it the prompt's colon ends before
-// column promptEnd; the echo follows. The font view's fixed line lies above
-// row fontViewSplit of the view, the typed one below.
-constexpr Box windowArea{0, 0, 640, 480};
-constexpr int promptEnd = 181;
-constexpr int fontViewSplit = 52;
-// In the echo's bitmap font the whole sample line is 79 pixels wide, 74
-// without its "!". The font view's lines share a font: in every DejaVu face
-// the sample line at 24 pixels is a fifth as wide as the fixed line at 18,
-// "UXEN" an eighth.
-constexpr int echoWidth = 77;
-constexpr int fixedPerTyped = 6;
-constexpr int strokeInk = 50;  // lit pixels enough to be text rather than a stray dot
-
-// The places the picture is made of, in the top-level window's coordinates.
-struct Places {
-    Box rotating, still, fixedLine, typedLine, prompt, echo;
-};
-
-Places placesOf(const ViewLayout& views) {
-    const Box& font = views.font;
-    const int stripHeight = windowArea.height - font.bottom();
-    return {views.rotating,
-            views.still,
-            {font.x, font.y, font.width, fontViewSplit},
-            {font.x, font.y + fontViewSplit, font.width, font.height - fontViewSplit},
-            {0, font.bottom(), promptEnd, stripHeight},
-            {promptEnd, font.bottom(), windowArea.width - promptEnd, stripHeight}};
-}
-
-int inkWidth(const Image& window, const Box& area, Rgb background) {
-    const std::optional<Box> ink = boundingBox(window, area, background);
-    return ink ? ink->width : 0;
-}
-
-bool cornersAre(const Image& window, const Box& area, Rgb colour) {
-    return window.at(area.x, area.y) == colour && window.at(area.right() - 1, area.y) == colour &&
-           window.at(area.x, area.bottom() - 1) == colour &&
-           window.at(area.right() - 1, area.bottom() - 1) == colour;
-}
-
-// The first place that does not yet show what it was given, or none. The
-// spinning view changes on every frame, so any frame with ink will do.
-const char* missingPlace(const Image& window, const ViewLayout& views) {
-    if (!(window.bounds() == windowArea)) {
-        return "the window never took its size";
-    }
-    const Places at = placesOf(views);
-    const Rgb grey = window.at(0, 0);
-    if (!isClearGrey(grey) || !cornersAre(window, windowArea, grey)) {
-        return "the window never showed its grey clear colour";
-    }
-    // Bitmap glyphs are plain white on the grey: anything else in the strip is
-    // a sub-window's old drawing from before it took its place.
-    const Box strip{0, at.prompt.y, windowArea.width, at.prompt.height};
-    if (inkWidth(window, at.prompt, grey) == 0 ||
-        countPixels(window, strip, grey) + countPixels(window, strip, white) <
-            strip.width * strip.height) {
-        return "the prompt strip never showed the prompt";
-    }
-    if (inkWidth(window, at.echo, grey) < echoWidth) {
-        return "the prompt strip never echoed the sample line";
-    }
-    // No line reaches the font view's corners, and the fixed line spans most of it.
-    const int fixedWidth = inkWidth(window, at.fixedLine, black);
-    if (!cornersAre(window, views.font, black) || 2 * fixedWidth < views.font.width) {
-        return "the font view never showed its fixed line";
-    }
-    if (inkWidth(window, at.typedLine, black) * fixedPerTyped < fixedWidth) {
-        return "the font view never showed the sample line";
-    }
-    if (countPixels(window, at.still, white) < strokeInk) {
-        return "the still stroke view never showed any text";
-    }
-    if (at.rotating.width * at.rotating.height - countPixels(window, at.rotating, black) <
-        strokeInk) {
-        return "the spinning stroke view never showed any text";
-    }
-    return nullptr;
-}
 
 // At most 150 by 60 pixels of the area about the middle of its ink, with a
 // few pixels of background around the ink where there is room.
@@ -122,10 +37,10 @@ Image inkCrop(const Image& window, const Box& area, Rgb background) {
 
 // The sample as each place draws it, enlarged four times without smoothing so
 // that single pixels show, stacked top to bottom on light grey.
-Image methodsPicture(const Image& window, const ViewLayout& views) {
+Image methodsPicture(const Image& window) {
     constexpr int zoom = 4;
     constexpr int gap = 12;
-    const Places at = placesOf(views);
+    const Places at = placesAt(window.width, window.height);
     const Image crops[] = {inkCrop(window, at.rotating, black), inkCrop(window, at.still, black),
                            inkCrop(window, at.typedLine, black),
                            inkCrop(window, at.echo, window.at(0, 0))};
@@ -176,13 +91,12 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     };
     // A drag lands where it should only once the sub-windows have their
     // places. It goes before the keys, so a drawing of the keys shows it done.
-    const ViewLayout views = programLayout(windowArea.width, windowArea.height);
-    if (!session.waitForLayout(views)) {
+    if (!session.waitForLayout(firstLayout)) {
         return failed("the sub-windows never took their places");
     }
     // From the centre of the still view towards its lower left: both stroke
     // views follow, and the spinning one turns the text about its centre.
-    session.drag(session.views().still, 156, 120, 40, 170);
+    session.drag(View::still, 156, 120, 40, 170);
     session.focus();
     if (!session.typeText(sampleLine)) {
         return fail("cannot type the sample line");
@@ -195,11 +109,13 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     std::optional<Image> spin;
     int turns = 0;
     const std::optional<Image> window =
-        session.waitForCapture(session.topLevel(), [&](const Image& now) {
-            if ((missing = missingPlace(now, views)) != nullptr) {
+        session.waitForCapture(View::topLevel, [&](const Image& now) {
+            missing = "the window never took its size";
+            if (now.width != initialWindow.width || now.height != initialWindow.height ||
+                (missing = missingPlace(now)) != nullptr) {
                 return false;
             }
-            Image nowSpin = crop(now, views.rotating);
+            Image nowSpin = crop(now, firstLayout.rotating);
             turns += spin && !(nowSpin == *spin) ? 1 : 0;
             spin = std::move(nowSpin);
             missing = "the spinning stroke view stopped turning";
@@ -211,7 +127,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     if (!writePng(*window, output)) {
         return fail("cannot write " + output);
     }
-    if (!methods.empty() && !writePng(methodsPicture(*window, views), methods)) {
+    if (!methods.empty() && !writePng(methodsPicture(*window), methods)) {
         return fail("cannot write " + methods);
     }
     // A crash on the way out is still a crash, whatever the picture shows.

@@ -22,12 +22,6 @@ inline bool operator!=(Rgb a, Rgb b) {
     return !(a == b);
 }
 
-// The program's top-level window clears to 0.3 grey: 76.5 of 255, which a GL
-// implementation may round either way.
-inline bool isClearGrey(Rgb p) {
-    return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
-}
-
 // A rectangle in pixels: a window's geometry or an area of an image, y down.
 struct Box {
     int x = 0;

@@ -1,5 +1,5 @@
 // A child process that must never be left behind: the X server and the
-// program it runs. Plain POSIX, no X.
+// program it runs; and waiting on one, or on anything else. Plain POSIX, no X.
 #pragma once
 
 #include <sys/types.h>
@@ -7,7 +7,25 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+// Enough for a loaded two-core machine on which the program's idle loop keeps
+// one core busy all the time.
+constexpr std::chrono::milliseconds patience{10000};
+
+// Polls until the condition holds; false if it still fails after the timeout.
+template <typename Condition>
+bool waitUntil(Condition holds, std::chrono::milliseconds timeout = patience) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 struct Launch {
     std::vector<std::string> argv;         // argv[0] is the path of the executable

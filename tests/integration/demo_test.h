@@ -16,17 +16,9 @@
 #include <utility>
 
 #include "png_writer.h"
-#include "x_session.h"
+#include "session.h"
 
-// Where the sub-windows sit once the 640x480 window is first laid out, and at 800x600.
-inline const ViewLayout firstLayout{{5, 5, 312, 240}, {323, 5, 312, 240}, {5, 250, 630, 120}};
 inline const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
-
-// The sub-windows clear to black and draw their text in white.
-constexpr Rgb black{0, 0, 0};
-constexpr Rgb white{255, 255, 255};
-constexpr auto isInk = [](Rgb p) { return p != black; };
-constexpr auto isWhite = [](Rgb p) { return p == white; };
 
 // Around all the ink in the area, or in the whole image if none is given.
 inline std::optional<Box> inkBox(const Image& image, std::optional<Box> area = std::nullopt) {
@@ -44,25 +36,24 @@ inline int intermediateGreys(const Image& image) {
     return static_cast<int>(levels.size() - levels.count(0) - levels.count(255));
 }
 
-// Below the font view (which ends at y = 370 in a 640x480 window) only the
-// top-level window's own drawing shows: the prompt and the echo. The prompt's
-// glyphs, 24 pixels high, stand on a baseline 12 pixels above the bottom;
-// everything above promptTop belongs to the background.
-constexpr Box promptStrip{0, 370, 640, 110};
-constexpr int promptTop = 480 - 12 - 40;
+// Below the font view only the top-level window's own drawing shows: the
+// prompt and the echo. The prompt's glyphs, 24 pixels high, stand on their
+// baseline; everything above promptTop belongs to the background.
+inline const Box firstPromptStrip = promptStrip(initialWindow.width, initialWindow.height);
+inline const int promptTop = promptBaseline(initialWindow.height) - 40;
 
 // A window is redrawn only on keys, on exposure and (the rotating view) on
 // idle passes, so a finished drawing of the others holds still. A capture
 // counts once the area (all of it if none) has not changed for a while and
 // satisfies the condition: a frame caught between a resize and the redraw
 // that follows it, or between two keys, does not.
-inline std::optional<Image> waitForSteady(DemoSession& session, Window window,
+inline std::optional<Image> waitForSteady(DemoSession& session, View view,
                                           const std::function<bool(const Image&)>& ready,
                                           std::optional<Box> area = std::nullopt) {
     constexpr std::chrono::milliseconds settle{300};
     Image last;
     auto since = std::chrono::steady_clock::now();
-    return session.waitForCapture(window, [&](const Image& image) {
+    return session.waitForCapture(view, [&](const Image& image) {
         const auto now = std::chrono::steady_clock::now();
         Image shown = crop(image, area.value_or(image.bounds()));
         if (!(shown == last)) {
@@ -85,11 +76,11 @@ inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background,
     }
     const auto promptAlone = [&](const Image& image) {
         background = image.at(1, image.height - 1);
-        const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
+        const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);
         prompt = drawn.value_or(Box{});
         return isClearGrey(background) && drawn && drawn->y >= promptTop;
     };
-    return waitForSteady(session, session.topLevel(), promptAlone, promptStrip);
+    return waitForSteady(session, View::topLevel, promptAlone, firstPromptStrip);
 }
 
 // Whether a frame's location in a valgrind report (with --fullpath-after=) is
@@ -138,7 +129,7 @@ class DemoTest : public testing::Test {
             std::string name = std::string(test->test_suite_name()) + "." + test->name() + ".png";
             std::replace(name.begin(), name.end(), '/', '.');
             const std::string path = (std::filesystem::temp_directory_path() / name).string();
-            if (session.topLevel() != 0 && writePng(session.capture(session.topLevel()), path)) {
+            if (writePng(session.capture(View::topLevel), path)) {
                 std::cerr << "top-level window saved to " << path << "\n";
             }
         }

@@ -24,20 +24,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr Box fontViewArea{0, 0, 630, 120};
-
-// The projection spans 300 by 225 units whatever the view's size; the lines
-// start at x = -140 and stand on y = 30 and y = -30. At 630 by 120 pixels:
-constexpr int lineLeft = 21;         // 10 units of 300 from the left edge
-constexpr int messageBaseline = 44;  // rows from the top: 120 * (112.5 - 30) / 225
-constexpr int textBaseline = 76;     // 120 * (112.5 + 30) / 225
+// The view at its first-layout size: everything the first line draws,
+// descenders included, lies above the split row, and everything of the
+// second line, accents on capitals included, below it.
+const Box fontViewArea{0, 0, firstLayout.font.width, firstLayout.font.height};
+const int split = fontViewSplit(fontViewArea.height);
+const Box messageBand{0, 0, fontViewArea.width, split};
+const Box textBand{0, split, fontViewArea.width, fontViewArea.height - split};
 // Glyph bearings put the first ink a pixel or two either side of the pen.
 constexpr int bearing = 3;
-
-// Everything the first line draws, descenders included, lies above row 52,
-// and everything of the second line, accents on capitals included, below it.
-constexpr Box messageBand{0, 0, 630, 52};
-constexpr Box textBand{0, 52, 630, 68};
 
 constexpr auto isBright = [](Rgb p) { return p.r >= 128 && p.g >= 128 && p.b >= 128; };
 
@@ -99,19 +94,19 @@ Findings startUpFindings(const Image& image) {
     if (!message || !text) {
         return found;
     }
-    found.near("first line's left edge", message->x, lineLeft, bearing);
-    found.near("second line's left edge", text->x, lineLeft, bearing);
+    found.near("first line's left edge", message->x, fontLineLeft(fontViewArea.width), bearing);
+    found.near("second line's left edge", text->x, fontLineLeft(fontViewArea.width), bearing);
     const int messageFoot = baselineOf(image, messageBand);
     const int textFoot = baselineOf(image, textBand);
-    found.near("first line's baseline", messageFoot, messageBaseline, 1);
-    found.near("second line's baseline", textFoot, textBaseline, 1);
+    found.near("first line's baseline", messageFoot, messageBaseline(fontViewArea.height), 1);
+    found.near("second line's baseline", textFoot, textBaseline(fontViewArea.height), 1);
     // Capitals and ascenders are about three quarters of the em: 13.5 pixels
     // at 18, 18 at 24 ("UXEN" has nothing higher than its capitals).
     found.near("first line's height above its baseline", messageFoot - message->y, 13.5, 1.5);
     found.near("second line's height above its baseline", textFoot - text->y, 18, 1.5);
     // A sentence across most of the view, and four capitals.
     found.near("first line's width", message->width, 530, 30);
-    found.near("second line's width", text->width, 63, 10);
+    found.near("second line's width", text->width, placeholderWidth, 10);
     found.check(intermediateGreys(crop(image, messageBand)) >= 16, "first line not anti-aliased");
     found.check(intermediateGreys(crop(image, textBand)) >= 16, "second line not anti-aliased");
     found.check(countPixels(image, fontViewArea, isWhite) > 100, "glyphs not white");
@@ -128,8 +123,9 @@ Findings noticeFindings(const Image& image) {
     if (!notice) {
         return found;
     }
-    found.near("notice's left edge", notice->x, lineLeft, bearing);
-    found.near("notice's baseline", baselineOf(image, textBand), textBaseline, 1);
+    found.near("notice's left edge", notice->x, fontLineLeft(fontViewArea.width), bearing);
+    found.near("notice's baseline", baselineOf(image, textBand), textBaseline(fontViewArea.height),
+               1);
     // A sentence in Helvetica 18, whatever the reason far wider than the 63
     // pixels of the placeholder, and, by the edges' check, not cut off.
     found.check(notice->width > 300, "the notice is too narrow for a sentence");
@@ -151,7 +147,7 @@ class FontViewTest : public DemoTest {
 
     // fontView at its first-layout size, finished drawing, satisfying the condition.
     std::optional<Image> waitForFont(const std::function<bool(const Image&)>& ready) {
-        return waitForSteady(session, session.views().font, [&](const Image& image) {
+        return waitForSteady(session, View::font, [&](const Image& image) {
             return image.bounds() == fontViewArea && ready(image);
         });
     }
@@ -381,7 +377,7 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
     const std::optional<Image> notice = waitForDrawing(noticeFindings);
     ASSERT_TRUE(notice) << found.text;
 
-    const Window still = session.views().still;
+    const View still = View::still;
     const std::optional<Image> strokesBefore = waitForSteady(session, still, showsStrokes);
     ASSERT_TRUE(strokesBefore) << "staticView draws nothing";
     Rgb background;
@@ -390,8 +386,8 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
 
     session.focus();
     ASSERT_TRUE(session.typeText("ab"));
-    EXPECT_TRUE(session.waitForCapture(session.topLevel(), [&](const Image& image) {
-        const std::optional<Box> drawn = boundingBox(image, promptStrip, background);
+    EXPECT_TRUE(session.waitForCapture(View::topLevel, [&](const Image& image) {
+        const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);
         return drawn && drawn->right() > prompt.right() + 10;
     })) << "the prompt does not echo keys";
     EXPECT_TRUE(session.waitForCapture(still, [&](const Image& image) {

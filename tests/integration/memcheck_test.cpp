@@ -74,8 +74,8 @@ TEST(MemcheckTest, TypingDraggingAndResizingRaiseNoErrorInOurCode) {
     session.focus();
     EXPECT_TRUE(session.typeText("Hello, GL! \xe9\t\b"));
     EXPECT_TRUE(session.pressKey(XK_space, {XK_Control_L}));  // code 0
-    session.drag(session.views().still, 20, 20, 150, 200);
-    session.drag(session.views().rotating, 100, 100, -50, 400, Button3);
+    session.drag(View::still, 20, 20, 150, 200);
+    session.drag(View::rotating, 100, 100, -50, 400, Button3);
     session.resize(300, 200);
     session.resize(640, 480);
     EXPECT_TRUE(session.typeText(std::string(40, 'x')));  // past the 31-character cap

@@ -44,9 +44,7 @@ TEST_F(SnapshotTest, PictureShowsTheWholeWindowWithTheSampleLine) {
     EXPECT_TRUE(isClearGrey(window->at(639, 479)));
     // The font view's second line: all of "Hello, GL!" at 24 pixels, where the
     // placeholder takes 63 and the line without its "!" 106.
-    const Box& font = firstLayout.font;
-    const std::optional<Box> typed =
-        boundingBox(*window, {font.x, font.y + 52, font.width, font.height - 52}, Rgb{0, 0, 0});
+    const std::optional<Box> typed = boundingBox(*window, placesAt(640, 480).typedLine, black);
     ASSERT_TRUE(typed);
     EXPECT_NEAR(typed->width, 112, 4);
     EXPECT_TRUE(readPng(dir + "/methods.png"));
@@ -56,7 +54,7 @@ TEST_F(SnapshotTest, ProgramThatDiesFailsTheRun) {
     // One dies before its window shows, the other runs the real demo and
     // crashes as it closes: only the first leaves no picture.
     std::string demo;
-    for (const std::string& word : std::vector<std::string>{PROGRAM_COMMAND}) {
+    for (const std::string& word : programCommand()) {
         demo += "'" + word + "' ";
     }
     const std::string scripts[] = {"kill -9 $$\n", demo + "; kill -SEGV $$\n"};

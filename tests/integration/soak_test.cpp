@@ -76,15 +76,6 @@ std::vector<Key> soakKeys() {
     return keys;
 }
 
-// Where the sub-windows belong for a top-level size, sizes clamped to a pixel.
-ViewLayout layoutFor(int width, int height) {
-    const auto atLeastOne = [](int n) { return std::max(n, 1); };
-    const int strokeWidth = atLeastOne(width / 2 - 8);
-    return {{5, 5, strokeWidth, atLeastOne(height / 2)},
-            {width / 2 + 3, 5, strokeWidth, atLeastOne(height / 2)},
-            {5, height / 2 + 10, atLeastOne(width - 10), atLeastOne(height / 4)}};
-}
-
 bool hasWhite(const Image& image) {
     return countPixels(image, image.bounds(), isWhite) > 0;
 }
@@ -96,10 +87,10 @@ std::optional<Image> settledFontView(DemoSession& session) {
     if (!session.waitForLayout(firstLayout)) {
         return std::nullopt;
     }
-    session.drag(session.views().still, 100, 100, 156, 120);
+    session.drag(View::still, 100, 100, 156, 120);
     // Drawn at its new size: white ink, and its last column, which no text
     // reaches, all black rather than left from the top-level window behind it.
-    return waitForSteady(session, session.views().font, [](const Image& image) {
+    return waitForSteady(session, View::font, [](const Image& image) {
         const Box lastColumn{image.width - 1, 0, 1, image.height};
         return hasWhite(image) && countPixels(image, lastColumn, isInk) == 0;
     });
@@ -207,14 +198,14 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
             ASSERT_TRUE(soak.pressKey(key.symbol, key.modifiers))
                 << "no key for code " << +key.code;
         }
-        const Window view = round % 2 == 0 ? soak.views().rotating : soak.views().still;
+        const View view = round % 2 == 0 ? View::rotating : View::still;
         const auto [x, y] = dropPoints[round % dropPoints.size()];
         soak.drag(view, 2, 2, x, y, round % 3 == 0 ? Button3 : Button1);
         // The layout following the resize shows that the program has worked
         // through everything sent before it.
         const auto [width, height] = sizes[round % sizes.size()];
         soak.resize(width, height);
-        ASSERT_TRUE(soak.waitForLayout(layoutFor(width, height)))
+        ASSERT_TRUE(soak.waitForLayout(layoutAt(width, height)))
             << "round " << round << ", " << width << "x" << height << "\n"
             << soak.stderrText();
         if (round + 1 == warmUpRounds) {
@@ -243,9 +234,9 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     }
 
     // Every window still draws.
-    EXPECT_TRUE(hasWhite(soak.capture(soak.views().still)));
-    EXPECT_TRUE(hasWhite(soak.capture(soak.topLevel())));
-    EXPECT_TRUE(inkBox(soak.capture(soak.views().rotating)));
+    EXPECT_TRUE(hasWhite(soak.capture(View::still)));
+    EXPECT_TRUE(hasWhite(soak.capture(View::topLevel)));
+    EXPECT_TRUE(inkBox(soak.capture(View::rotating)));
 
     // The same text typed once into a fresh program looks exactly the same.
     DemoSession fresh;

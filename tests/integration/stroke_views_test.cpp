@@ -17,14 +17,10 @@
 
 namespace {
 
-// Both views show 300 x 225 view units whatever their size in pixels.
-constexpr double unitsWide = 300.0;
-constexpr double unitsHigh = 225.0;
-
 // The centre pixel of a stroke view in the first layout: where the text
 // starts until it is dragged.
-constexpr int centreX = 156;
-constexpr int centreY = 120;
+const int centreX = firstLayout.still.width / 2;
+const int centreY = firstLayout.still.height / 2;
 
 // Capitals of the roman stroke font are 100 units tall, 107 pixels at the
 // first layout's 1.0667 pixels a unit; their left stems stand some ten units
@@ -88,9 +84,6 @@ std::optional<Reach> reachOf(const Image& image) {
 
 class StrokeViewsTest : public DemoTest {
   protected:
-    Window rotating() const { return session.views().rotating; }
-    Window still() const { return session.views().still; }
-
     // The static view once it has been drawn at the first layout: the text's
     // lowest row on the centre row and its left edge a stem's offset right of
     // the centre. The frame drawn at the creation size, before the first
@@ -101,7 +94,7 @@ class StrokeViewsTest : public DemoTest {
             return std::nullopt;
         }
         std::optional<Box> box;
-        std::optional<Image> shown = session.waitForCapture(still(), [&](const Image& image) {
+        std::optional<Image> shown = session.waitForCapture(View::still, [&](const Image& image) {
             box = inkBox(image);
             return box && std::abs(box->bottom() - 1 - centreY) <= 1 &&
                    box->x - centreX >= minStemOffset && box->x - centreX <= maxStemOffset;
@@ -128,7 +121,7 @@ class StrokeViewsTest : public DemoTest {
     testing::AssertionResult waitForTextAt(int x, int y, int viewWidth) {
         const double left = x + stemOffsetAt(viewWidth);
         std::optional<Box> box;
-        if (session.waitForCapture(still(), [&](const Image& image) {
+        if (session.waitForCapture(View::still, [&](const Image& image) {
                 box = inkBox(image);
                 return box && std::abs(box->x - left) <= 1.5 &&
                        std::abs(box->bottom() - 1 - y) <= 1;
@@ -142,7 +135,7 @@ class StrokeViewsTest : public DemoTest {
 
     // Drags in the given view and waits until the static view's text starts
     // under the drop point, whose view is viewWidth pixels wide.
-    testing::AssertionResult dragTextTo(Window view, int fromX, int fromY, int toX, int toY,
+    testing::AssertionResult dragTextTo(View view, int fromX, int fromY, int toX, int toY,
                                         int viewWidth, unsigned button = Button1) {
         session.drag(view, fromX, fromY, toX, toY, button);
         return waitForTextAt(toX, toY, viewWidth)
@@ -154,16 +147,17 @@ class StrokeViewsTest : public DemoTest {
     testing::AssertionResult rotatingViewKeeps(
         const std::function<bool(const std::optional<Reach>&)>& holds) {
         std::optional<Image> first = session.waitForCapture(
-            rotating(), [&](const Image& image) { return holds(reachOf(image)); });
+            View::rotating, [&](const Image& image) { return holds(reachOf(image)); });
         if (!first) {
-            return testing::AssertionFailure() << "no frame met it; the last was "
-                                               << describe(reachOf(session.capture(rotating())));
+            return testing::AssertionFailure()
+                   << "no frame met it; the last was "
+                   << describe(reachOf(session.capture(View::rotating)));
         }
         Image previous = *first;
         int frames = 0;
         std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
-            Image image = session.capture(rotating());
+            Image image = session.capture(View::rotating);
             if (image.empty() || image == previous) {
                 return !session.isAlive();
             }
@@ -210,8 +204,9 @@ TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
     // Smoothed white lines on black blend into many shades of grey, and into
     // no colour.
     const std::optional<Image> smooth = session.waitForCapture(
-        rotating(), [](const Image& image) { return intermediateGreys(image) >= 10; });
-    ASSERT_TRUE(smooth) << "rotating view shows " << intermediateGreys(session.capture(rotating()))
+        View::rotating, [](const Image& image) { return intermediateGreys(image) >= 10; });
+    ASSERT_TRUE(smooth) << "rotating view shows "
+                        << intermediateGreys(session.capture(View::rotating))
                         << " levels between black and white";
     EXPECT_EQ(
         countPixels(*smooth, smooth->bounds(), [](Rgb p) { return p.r != p.g || p.g != p.b; }), 0);
@@ -221,16 +216,16 @@ TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
     const std::optional<Image> first = startUp();
     ASSERT_TRUE(first);
 
-    Image previous = session.capture(rotating());
+    Image previous = session.capture(View::rotating);
     int changes = 0;
     int stillChanged = 0;
     waitUntil([&] {
-        Image image = session.capture(rotating());
+        Image image = session.capture(View::rotating);
         if (!image.empty() && !(image == previous)) {
             ++changes;
             previous = std::move(image);
         }
-        stillChanged += session.capture(still()) == *first ? 0 : 1;
+        stillChanged += session.capture(View::still) == *first ? 0 : 1;
         return changes >= framesToSample || !session.isAlive();
     });
     EXPECT_GE(changes, framesToSample) << "rotating view changed " << changes << " times";
@@ -244,11 +239,11 @@ TEST_F(StrokeViewsTest, DragInStaticViewMovesTheTextInBothViews) {
 
     // (240, 60) is 81 units right of and 56 up from the centre: text starting
     // there keeps at least 98 units from the centre, however it turns about it.
-    ASSERT_TRUE(dragTextTo(still(), centreX, centreY, 240, 60, firstLayout.still.width));
+    ASSERT_TRUE(dragTextTo(View::still, centreX, centreY, 240, 60, firstLayout.still.width));
     EXPECT_TRUE(rotatingViewKeeps(
         [](const std::optional<Reach>& reach) { return !reach || reach->nearest > nearCentre; }));
     // Some frames show no text at all; the text has to turn up somewhere.
-    EXPECT_TRUE(session.waitForCapture(rotating(), [](const Image& image) {
+    EXPECT_TRUE(session.waitForCapture(View::rotating, [](const Image& image) {
         const std::optional<Reach> reach = reachOf(image);
         return reach && reach->nearest > nearCentre;
     })) << "rotating view lost the text";
@@ -257,18 +252,18 @@ TEST_F(StrokeViewsTest, DragInStaticViewMovesTheTextInBothViews) {
 TEST_F(StrokeViewsTest, DragWithAnotherButtonInRotatingViewMovesStaticText) {
     ASSERT_TRUE(startUp());
     EXPECT_TRUE(
-        dragTextTo(rotating(), centreX, centreY, 60, 180, firstLayout.rotating.width, Button3));
+        dragTextTo(View::rotating, centreX, centreY, 60, 180, firstLayout.rotating.width, Button3));
 }
 
 TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
     const std::optional<Image> start = startUp();
     ASSERT_TRUE(start);
-    ASSERT_TRUE(dragTextTo(still(), centreX, centreY, 40, 200, firstLayout.still.width));
+    ASSERT_TRUE(dragTextTo(View::still, centreX, centreY, 40, 200, firstLayout.still.width));
 
-    session.drag(still(), 40, 200, centreX, centreY);
+    session.drag(View::still, 40, 200, centreX, centreY);
     EXPECT_TRUE(
-        session.waitForCapture(still(), [&](const Image& image) { return image == *start; }))
-        << "the text came back to " << describe(inkBox(session.capture(still()))) << ", not to "
+        session.waitForCapture(View::still, [&](const Image& image) { return image == *start; }))
+        << "the text came back to " << describe(inkBox(session.capture(View::still))) << ", not to "
         << describe(inkBox(*start));
 }
 
@@ -298,8 +293,8 @@ TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAndDragsFollowThePointer
 
     // Both points lie where a mapping by the creation size, 300 x 225, puts
     // the text tens of pixels away, or out of sight.
-    EXPECT_TRUE(dragTextTo(still(), 196, 150, 100, 200, width));
-    EXPECT_TRUE(dragTextTo(still(), 100, 200, 300, 90, width));
+    EXPECT_TRUE(dragTextTo(View::still, 196, 150, 100, 200, width));
+    EXPECT_TRUE(dragTextTo(View::still, 100, 200, 300, 90, width));
 }
 
 INSTANTIATE_TEST_SUITE_P(StrokeViews, StrokeViewsResizeTest, softwareDrivers, driverName);
@@ -317,11 +312,11 @@ TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
     // One narrow upright stroke on the same baseline, as tall as the capitals.
     // Its straight foot ends on the baseline where the U's curve crosses it,
     // so the lowest rows may differ by one.
-    const std::optional<Image> typed = session.waitForCapture(still(), [](const Image& image) {
+    const std::optional<Image> typed = session.waitForCapture(View::still, [](const Image& image) {
         const std::optional<Box> box = inkBox(image);
         return box && box->width <= 2;
     });
-    ASSERT_TRUE(typed) << "static view shows " << describe(inkBox(session.capture(still())));
+    ASSERT_TRUE(typed) << "static view shows " << describe(inkBox(session.capture(View::still)));
     const Box after = *inkBox(*typed);
     EXPECT_NEAR(after.bottom(), before.bottom(), 1) << after;
     EXPECT_NEAR(after.height, capitalHeight, 2) << after;

@@ -1,0 +1,75 @@
+// A Windows build of the program through Wine. Wine draws each GL sub-window
+// off screen and composites it into the top-level X window, which then has no
+// X children: the views are found in its pixels instead, the black panes
+// between the grey margins. Wine follows a resize made from X only under a
+// window manager.
+#include "capture.h"
+#include "host.h"
+#include "process.h"
+#include "windows.h"
+
+namespace {
+
+// freeglut under Wine finds no screen through its first device context and
+// says so as it starts, after its own name and the program's path; exactly
+// that, and only there, is no fault of ours.
+constexpr char startWarning[] =
+    "): fgPlatformInitialize: CreateDC failed, Screen size info may be incorrect\n"
+    "This is quite likely caused by a bad '-display' parameter\n";
+
+}  // namespace
+
+const bool underWine = true;
+
+std::vector<std::string> programCommand() {
+    return {WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
+}
+
+bool needsWindowManager() {
+    return true;
+}
+
+std::optional<Views<Shown>> findViews(Display* display, Window topLevel) {
+    const Box window = geometryOf(display, topLevel);
+    const std::vector<Box> panes =
+        blackPanes(capture(display, topLevel, {0, 0, window.width, window.height}));
+    if (panes.size() != 3) {
+        return std::nullopt;
+    }
+    const auto shown = [&](const Box& pane) { return Shown{topLevel, pane, pane}; };
+    return Views<Shown>{shown(panes[0]), shown(panes[1]), shown(panes[2])};
+}
+
+// Wine answers a size Windows does not allow (115x3 for 17x3) with one of its
+// own, which can land after the next request and undo it: so the size holds
+// for half a second of polls before anything else.
+void settleResize(Display* display, Window topLevel) {
+    Box last;
+    int unchanged = 0;
+    waitUntil([&] {
+        const Box now = geometryOf(display, topLevel);
+        unchanged = now == last ? unchanged + 1 : 0;
+        last = now;
+        return unchanged == 25;
+    });
+}
+
+// A Windows program writes its text lines ending in "\r\n".
+std::string programStderr(std::string text) {
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) {
+        text.erase(at, 1);
+    }
+    const std::size_t warning = text.find(startWarning);
+    if (text.rfind("freeglut (", 0) == 0 && warning < text.find('\n')) {
+        text.erase(0, warning + sizeof startWarning - 1);
+    }
+    return text;
+}
+
+// Wine's server and desktop process outlive the program; the next session's
+// must start afresh on its own display.
+void stopHost() {
+    ChildProcess stop;
+    stop.start({{WINESERVER_EXE, "-k"}, {}});
+    stop.waitForExit(patience);
+}

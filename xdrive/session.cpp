@@ -1,0 +1,169 @@
+// A session: the server, the program on it and its windows. Every X error is
+// tolerated, because a caller may well ask about a window of a program that
+// has just died.
+#include "session.h"
+
+#include <X11/keysym.h>
+
+#include <filesystem>
+
+#include "capture.h"
+#include "windows.h"
+
+namespace fs = std::filesystem;
+
+DemoSession::DemoSession(FontSetup font)
+    : root_("gltextdemo-test"), workDir_(root_.path() + "/work") {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    fs::create_directory(workDir_);
+    if (font == FontSetup::Installed) {
+        fs::copy_file(DEJAVU_FONT, fontPath());
+    }
+}
+
+DemoSession::~DemoSession() {
+    program_.terminate();
+    stopHost();
+}
+
+bool DemoSession::start(const std::vector<std::string>& env, bool windowManager) {
+    return startServer(windowManager) && launch(env) && findWindows();
+}
+
+bool DemoSession::startServer(bool windowManager) {
+    if (!server_.start(root_.path(), windowManager || needsWindowManager())) {
+        return false;
+    }
+    // Every Latin-1 key can then be typed, whatever the default keymap lacks.
+    std::vector<KeySym> latin1;
+    for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
+        latin1.push_back(key);
+    }
+    return keyboard_.bind(display(), latin1);
+}
+
+bool DemoSession::launch(const std::vector<std::string>& env,
+                         const std::vector<std::string>& wrapper) {
+    // What the build adds to every run: a sanitized build's options.
+    std::vector<std::string> fullEnv{PROGRAM_ENVIRONMENT};
+    fullEnv.push_back("DISPLAY=" + server_.name());
+    fullEnv.insert(fullEnv.end(), env.begin(), env.end());
+    std::vector<std::string> argv = wrapper;
+    const std::vector<std::string> program = command_.empty() ? programCommand() : command_;
+    argv.insert(argv.end(), program.begin(), program.end());
+    return display() != nullptr &&
+           program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
+}
+
+bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
+    bool found = false;
+    waitUntil(
+        [&] {
+            topLevel_ = findByTitle(display(), windowTitle);
+            found = isViewable(display(), topLevel_) && findViews(display(), topLevel_);
+            return found || !isAlive();
+        },
+        timeout);
+    return found;
+}
+
+std::optional<Shown> DemoSession::shown(View view) {
+    if (view == View::topLevel) {
+        const Box box = geometryOf(display(), topLevel_);
+        return Shown{topLevel_, {0, 0, box.width, box.height}, box};
+    }
+    const std::optional<Views<Shown>> views = findViews(display(), topLevel_);
+    if (!views) {
+        return std::nullopt;
+    }
+    return view == View::rotating ? views->rotating
+           : view == View::still  ? views->still
+                                  : views->font;
+}
+
+Box DemoSession::geometry(View view) {
+    const std::optional<Shown> at = shown(view);
+    return at ? at->inTopLevel : Box{};
+}
+
+Box DemoSession::screenGeometry(View view) {
+    const std::optional<Shown> at = shown(view);
+    return at ? onScreen(display(), at->window, at->area) : Box{};
+}
+
+ViewLayout DemoSession::layout() {
+    const std::optional<Views<Shown>> views = findViews(display(), topLevel_);
+    if (!views) {
+        return {};
+    }
+    return {views->rotating.inTopLevel, views->still.inTopLevel, views->font.inTopLevel};
+}
+
+bool DemoSession::waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout) {
+    // A program that has died will not get there; no need to wait it out.
+    bool matches = false;
+    waitUntil([&] { return (matches = layout() == expected) || !isAlive(); }, timeout);
+    return matches;
+}
+
+void DemoSession::resize(int width, int height) {
+    resizeWindow(display(), topLevel_, width, height);
+    settleResize(display(), topLevel_);
+}
+
+void DemoSession::maximize(bool maximized) {
+    setMaximized(display(), topLevel_, maximized);
+    settleResize(display(), topLevel_);
+}
+
+void DemoSession::focus() {
+    ::focus(display(), topLevel_);
+}
+
+bool DemoSession::pressKey(KeySym key, const std::vector<KeySym>& modifiers) {
+    return keyboard_.press(display(), key, modifiers);
+}
+
+void DemoSession::drag(View view, int fromX, int fromY, int toX, int toY, unsigned button) {
+    if (const std::optional<Shown> at = shown(view)) {
+        ::drag(display(), at->window, at->area, fromX, fromY, toX, toY, button);
+    }
+}
+
+Image DemoSession::capture(View view) {
+    const std::optional<Shown> at = shown(view);
+    return at ? ::capture(display(), at->window, at->area) : Image{};
+}
+
+std::optional<Image> DemoSession::waitForCapture(View view,
+                                                 const std::function<bool(const Image&)>& ready,
+                                                 std::chrono::milliseconds timeout) {
+    std::optional<Image> result;
+    waitUntil(
+        [&] {
+            Image image = capture(view);
+            if (!image.empty() && ready(image)) {
+                result = std::move(image);
+            }
+            return result.has_value() || !isAlive();
+        },
+        timeout);
+    return result;
+}
+
+std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = topLevel_;
+    event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display(), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display(), topLevel_, False, NoEventMask, &event);
+    XSync(display(), False);
+    return waitForExit(timeout);
+}
+
+std::string DemoSession::stderrText() const {
+    return programStderr(readText(root_.path() + "/program-stderr.txt"));
+}

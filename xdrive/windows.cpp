@@ -1,0 +1,87 @@
+// Window lookups and geometry through Xlib.
+#include "windows.h"
+
+#include <string>
+
+namespace {
+
+Window findBelow(Display* display, Window window, const char* title) {
+    char* name = nullptr;
+    const bool match = XFetchName(display, window, &name) && std::string(name) == title;
+    XFree(name);
+    if (match) {
+        return window;
+    }
+    for (Window child : childrenOf(display, window)) {
+        if (const Window found = findBelow(display, child, title)) {
+            return found;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+Window findByTitle(Display* display, const char* title) {
+    return findBelow(display, DefaultRootWindow(display), title);
+}
+
+std::vector<Window> childrenOf(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> result;
+    if (window != 0 && XQueryTree(display, window, &root, &parent, &children, &count)) {
+        result.assign(children, children + count);
+        XFree(children);
+    }
+    return result;
+}
+
+bool isViewable(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    return window != 0 && XGetWindowAttributes(display, window, &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+Box geometryOf(Display* display, Window window) {
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (window == 0 ||
+        !XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth)) {
+        return {};
+    }
+    return {x, y, static_cast<int>(width), static_cast<int>(height)};
+}
+
+Box onScreen(Display* display, Window window, Box area) {
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), area.x, area.y, &area.x,
+                          &area.y, &child);
+    return area;
+}
+
+void resizeWindow(Display* display, Window window, int width, int height) {
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
+}
+
+// The message a pager or a frame's button sends (the window manager
+// specification's _NET_WM_STATE), so that the window manager itself changes
+// the window's size, its way.
+void setMaximized(Display* display, Window window, bool maximized) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = maximized ? 1 : 0;  // add, or remove
+    event.xclient.data.l[1] =
+        static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    event.xclient.data.l[2] =
+        static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    event.xclient.data.l[3] = 1;  // from an application
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(display, False);
+}
