@@ -10,11 +10,11 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-program="$(realpath "${1:-$here/../build-bench}")/bench/frame_rate"
+program="$(realpath "${1:-$here/../build/bench}")/bench/frame_rate"
 shift || true
 modes=("$@")
 ((${#modes[@]})) || modes=(bare plain-lines text)
-[[ -x $program ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
+[[ -x $program ]] || { echo "build $program first (cmake --workflow --preset bench)" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 1; }
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT

@@ -10,9 +10,9 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-program="${1:-$here/../build-bench}/bench/frame_rate"
+program="${1:-$here/../build/bench}/bench/frame_rate"
 read -r -a modes <<<"${FRAME_RATE_MODES:-text bare}"
-[[ -x $program ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
+[[ -x $program ]] || { echo "build $program first (cmake --workflow --preset bench)" >&2; exit 1; }
 
 for ((round = 1; round <= ${3:-3}; ++round)); do
     for mode in "${modes[@]}"; do

@@ -2,16 +2,16 @@
 # Measures the program next to the bare loop (the same window tree, every window only cleared)
 # and writes docs/performance.md with its two plots: frame rate, key-to-screen latency, start-up
 # time, resident memory and the cost per character of each way of drawing text. Builds what it
-# needs first (Release, benchmarks on) and prints every figure as it goes.
+# needs first (the preset "bench") and prints every figure as it goes.
 #
-# usage: bench/report.sh [build-dir]        (default: build-perf in the repository)
+# usage: bench/report.sh
 # The amounts below can be changed through the environment, e.g. for a quick trial:
 # FRAME_ROUNDS=1 FRAME_SECONDS=1 LATENCY_KEYS=10 STARTUP_RUNS=2 DRAW_REPETITIONS=3 bench/report.sh
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(dirname "$here")"
-buildDir="$(realpath -m "${1:-$repo/build-perf}")"
+buildDir="$repo/build/bench"
 frameSeconds="${FRAME_SECONDS:-4}"     # measured seconds of each frame-rate run
 frameRounds="${FRAME_ROUNDS:-5}"       # frame-rate runs of each loop, alternating
 latencyKeys="${LATENCY_KEYS:-60}"      # keys timed, 30 to a fresh program
@@ -38,10 +38,7 @@ soak() {  # the soak test's figures; all it printed if it failed
 }
 
 "$repo/scripts/install-deps.sh" bench
-cmake -S "$repo" -B "$buildDir" -DCMAKE_BUILD_TYPE=Release -DGLTEXTDEMO_BENCH=ON \
-    -DBUILD_TESTING=ON >"$work/cmake.txt"
-cmake --build "$buildDir" -j"$(nproc)" \
-    --target gltextdemo frame_rate draw_cost screen_time soak_test >>"$work/cmake.txt"
+(cd "$repo" && CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset bench) >"$work/cmake.txt"
 cpu="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
 memory="$(awk '/^MemTotal:/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)"
 system="$(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r)"
