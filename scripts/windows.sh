@@ -10,8 +10,7 @@ shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 
 fail() { echo "$0: $*" >&2; exit 1; }
-# The build's options are the presets "windows" and "windows-test" (CMakePresets.json).
-preset=windows
+preset=windows # and windows-test: the build's options, in CMakePresets.json
 case "${1:-}" in
     "") ;;
     --test) preset=windows-test ;;
@@ -85,9 +84,8 @@ unpack() {
     echo "$name ${version[$name]}"
 }
 
-# Configures, builds and installs one library into the prefix, optimised and
-# for the same target as the program. Another project's build, so not one of
-# the presets: CMake takes the build type from the environment.
+# Configures, builds and installs one library into the prefix, optimised, for
+# the program's target; not one of our presets, so the build type comes from the environment.
 install_library() {
     local name=$1 source=$2
     shift 2
