@@ -9,8 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/install-deps.sh run
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
+CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset release >/dev/null
 
 font=${GLTEXTDEMO_FONT:-$(scripts/dejavu-font.sh)}
 if [[ ! -f $font ]]; then

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <numeric>
 #include <string>
@@ -20,6 +21,7 @@
 #include "app_state.h"
 #include "keyboard.h"
 #include "views/font_view.h"
+#include "views/stroke_views.h"
 #include "window_tree.h"
 
 namespace {
@@ -29,18 +31,18 @@ constexpr char sample[] = "The quick brown fox jumps over ";
 constexpr int sampleLength = sizeof sample - 1;
 static_assert(sampleLength + 1 == textCapacity, "the sample fills the program's text");
 
-// The font view's fixed line and the sizes of its two lines, for fonts that
-// keep their glyphs. main() checks that they draw what the font view draws.
-constexpr wchar_t message[] = L"Text is rendered with Freetype and Ftgl in this sub-window.";
-constexpr int linesLength = sizeof message / sizeof *message - 1 + sampleLength;
+// The font view's two lines, its fixed line and the sample, each with a font
+// of its own that keeps its glyphs. main() checks that they draw what the
+// font view draws.
+constexpr int linesLength = sizeof fontMessage - 1 + sampleLength;
 struct Line {
     unsigned size;
-    const wchar_t* text;
-    int y;  // baseline, in pixels from the bottom of the window
+    std::wstring text;  // ASCII, so each byte widened is the same character
+    int y;              // baseline, in pixels from the bottom of the window
     FTGLPixmapFont font{"verdana.ttf"};
 };
-wchar_t sampleWide[textCapacity];
-Line lines[] = {{18, message, 80}, {24, sampleWide, 40}};
+Line lines[] = {{fontMessageSize, {std::begin(fontMessage), std::end(fontMessage) - 1}, 80},
+                {fontTextSize, {std::begin(sample), std::end(sample) - 1}, 40}};
 constexpr int lineLeft = 10;  // pixels
 
 // Both lines, each font sized before its line as the program sizes its one
@@ -49,10 +51,10 @@ template <bool resize>
 void drawLines() {
     for (Line& line : lines) {
         if (resize) {
-            line.font.FaceSize(line.size);
+            line.font.FaceSize(line.size, fontResolution);
         }
         glWindowPos2i(lineLeft, line.y);
-        line.font.Render(line.text);
+        line.font.Render(line.text.c_str());
     }
 }
 
@@ -117,16 +119,9 @@ void measure(benchmark::State& state) {
 // outside the timing since the program sets it once and keeps it.
 template <bool smoothWide>
 void measureStroke(benchmark::State& state) {
-    if (smoothWide) {
-        glEnable(GL_LINE_SMOOTH);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glLineWidth(3.0f);
-    }
+    useSmoothWideLines(smoothWide);
     measure<drawStrokeSample, sampleLength>(state);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_BLEND);
-    glLineWidth(1.0f);
+    useSmoothWideLines(false);
 }
 
 // The fastest or the slowest repetition, to show how far other processes on
@@ -250,9 +245,8 @@ int main(int argc, char** argv) {
         benchmark::AddCustomContext(id == GL_RENDERER ? "gl_renderer" : "gl_version",
                                     value != nullptr ? value : "unknown");
     }
-    widenLatin1(text.chars, sampleWide);
     for (Line& line : lines) {
-        if (line.font.Error() != 0 || !line.font.FaceSize(line.size)) {
+        if (line.font.Error() != 0 || !line.font.FaceSize(line.size, fontResolution)) {
             std::fprintf(stderr, "draw_cost: cannot use verdana.ttf\n");
             return 1;
         }

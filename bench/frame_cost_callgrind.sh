@@ -3,18 +3,15 @@
 # and per redraw of the font view (which mode "font" redraws on every pass). Unlike a frame rate
 # these counts do not change when other processes load the machine. llvmpipe runs without
 # rasteriser threads here (LP_NUM_THREADS=0), so the rasterisation that a buffer swap sets off is
-# counted inside glutSwapBuffers.
-#
+# counted inside glutSwapBuffers. FRAME_RATE_TYPE="some text" types that text before each run.
 # usage: bench/frame_cost_callgrind.sh [build-dir] [modes...]   (takes minutes)
-# FRAME_RATE_TYPE="some text" types that text before each run starts.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-program="$(realpath "${1:-$here/../build-bench}")/bench/frame_rate"
-shift || true
-modes=("$@")
+program="$(realpath "${1:-$here/../build/bench}")/bench/frame_rate"
+modes=("${@:2}")
 ((${#modes[@]})) || modes=(bare plain-lines text)
-[[ -x $program ]] || { echo "build $program first (-DGLTEXTDEMO_BENCH=ON)" >&2; exit 1; }
+[[ -x $program ]] || { echo "build $program first (cmake --workflow --preset bench)" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 1; }
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT

@@ -154,9 +154,7 @@ int main(int argc, char** argv) {
     if (mode == "plain-lines") {
         // Undone in the spinning view's own context, where the tree set it up.
         glutSetWindow(rotatingView);
-        glDisable(GL_LINE_SMOOTH);
-        glDisable(GL_BLEND);
-        glLineWidth(1.0f);
+        useSmoothWideLines(false);
     }
     if (mode == "font") {
         glutIdleFunc([] {

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Runs one command on an X server of its own (Debian's xvfb-run), in a fresh working directory
 # holding verdana.ttf, a link to DejaVu Sans, where the program looks for its font.
-#
 # usage: bench/xrun.sh COMMAND [ARGS...]
 set -euo pipefail
 

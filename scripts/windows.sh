@@ -10,19 +10,17 @@ shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 
 fail() { echo "$0: $*" >&2; exit 1; }
-testing=OFF deps=windows
+preset=windows # and windows-test: the build's options, in CMakePresets.json
 case "${1:-}" in
     "") ;;
-    --test) testing=ON deps=windows-test ;;
+    --test) preset=windows-test ;;
     *) echo "usage: $0 [--test]" >&2; exit 2 ;;
 esac
 [[ $(id -u) -eq 0 ]] || fail "run as root: it installs packages and adds deb-src entries to apt's sources"
-scripts/install-deps.sh $deps
+scripts/install-deps.sh $preset
 
 work=$PWD/build/windows
 prefix=$work/prefix
-cross=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$prefix"
-    -DCMAKE_BUILD_TYPE=Release)
 packages=(freeglut freetype ftgl googletest)
 
 # Runs a command with its output in build/windows/NAME.log, shown if it fails.
@@ -86,11 +84,13 @@ unpack() {
     echo "$name ${version[$name]}"
 }
 
-# Configures, builds and installs one library into the prefix.
+# Configures, builds and installs one library into the prefix, optimised, for
+# the program's target; not one of our presets, so the build type comes from the environment.
 install_library() {
     local name=$1 source=$2
     shift 2
-    logged "$name" cmake -S "$source" -B "$work/deps/$name" "${cross[@]}" \
+    CMAKE_BUILD_TYPE=Release logged "$name" cmake -S "$source" -B "$work/deps/$name" \
+        --toolchain "$PWD/cmake/mingw-w64.cmake" -DCMAKE_FIND_ROOT_PATH="$prefix" \
         -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@"
     logged "$name-build" cmake --build "$work/deps/$name" -j"$(nproc)" --target install
 }
@@ -128,11 +128,10 @@ if [[ $stamp != "$(cat "$prefix/stamp" 2>/dev/null)" ]]; then
     echo "$stamp" >"$prefix/stamp"
 fi
 
-build=$work/build
-logged configure cmake -S . -B "$build" "${cross[@]}" -DGLTEXTDEMO_WERROR=ON -DBUILD_TESTING=$testing
-cmake --build "$build" -j"$(nproc)"
+logged configure cmake --preset $preset
+cmake --build --preset $preset -j"$(nproc)"
 
-if [[ $testing == ON ]]; then
+if [[ $preset == windows-test ]]; then
     # A Wine of this build's own, with no prompt to install Mono or Gecko. It
     # is set up first, since that takes longer than the 5 s GoogleTest gives
     # a program to list its tests, and its server stays up between the tests.
@@ -141,7 +140,7 @@ if [[ $testing == ON ]]; then
     wineserver -p
     trap 'wineserver -k 2>/dev/null || true' EXIT
     logged wine-boot wine wineboot --init
-    ctest --test-dir "$build" --output-on-failure --no-tests=error -j"$(nproc)"
+    scripts/ctest.sh windows-test
     # The integration tests: the Linux harness drives the .exe through Wine,
     # which each test starts afresh on a display of its own. A server left
     # from the unit tests would keep its desktop on no display at all.
@@ -151,14 +150,9 @@ if [[ $testing == ON ]]; then
         echo "Integration tests skipped: $wine never shows a GL sub-window" \
             "(docs/repro/wine8-subwindow.c); they need Wine 9 or later, as on Debian 13"
     else
-        harness=$work/harness
-        logged harness-configure cmake -S . -B "$harness" -DCMAKE_BUILD_TYPE=Debug \
-            -DBUILD_TESTING=ON -DGLTEXTDEMO_WERROR=ON -DGLTEXTDEMO_SNAPSHOT=ON \
-            -DGLTEXTDEMO_BENCH=OFF -DGLTEXTDEMO_SANITIZE=OFF -DGLTEXTDEMO_FUZZ=OFF \
-            -DGLTEXTDEMO_WINDOWS_EXE="$build/gltextdemo.exe"
-        cmake --build "$harness" -j"$(nproc)"
-        ctest --test-dir "$harness" --label-regex integration --output-on-failure --no-tests=error
-        scripts/skipped-tests.sh "$harness"
+        logged harness-configure cmake --preset windows-harness
+        cmake --build --preset windows-harness -j"$(nproc)"
+        scripts/ctest.sh windows-harness
     fi
 fi
-echo "$build/gltextdemo.exe"
+echo "$work/build/gltextdemo.exe"

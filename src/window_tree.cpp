@@ -48,16 +48,6 @@ void place(int window, const Rect& rect) {
     glutReshapeWindow(rect.width, rect.height);
 }
 
-// The spinning view draws anti-aliased lines three pixels wide. This state
-// belongs to its own GL context only, so the still view keeps GL's plain
-// one-pixel lines.
-void enableSmoothWideLines() {
-    glEnable(GL_LINE_SMOOTH);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glLineWidth(3.0f);
-}
-
 // Closing the top-level window makes freeglut destroy the sub-windows' GL
 // contexts and then its own, with whichever view drew last still current.
 // Under Mesa 22's softpipe driver, destroying a context that is not current
@@ -85,7 +75,7 @@ void createWindowTree() {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
 
     rotatingView = createSubWindow(initialRotatingView);
-    enableSmoothWideLines();
+    useSmoothWideLines(true);
     glutDisplayFunc(displayRotating);
     glutKeyboardFunc(keyboard);
     glutMotionFunc(motion);

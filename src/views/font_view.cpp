@@ -19,12 +19,6 @@
 namespace {
 
 constexpr char fontFile[] = "verdana.ttf";  // looked up in the working directory
-constexpr char fontMessage[] = "Text is rendered with Freetype and Ftgl in this sub-window.";
-
-// At 72 dots per inch a size in points is the em size in pixels.
-constexpr unsigned resolution = 72;
-constexpr unsigned messageSize = 18;
-constexpr unsigned textSize = 24;
 
 // Raster positions in view units; the glyphs themselves are window pixels and
 // never stretch with the view.
@@ -75,7 +69,7 @@ void giveUpFont(const std::string& reason) {
 // FaceSize also discards every glyph prepared so far, even at an unchanged
 // size, so each redraw rasterises its glyphs afresh.
 bool useSize(unsigned size) {
-    if (fontUsable && !font->FaceSize(size, resolution)) {
+    if (fontUsable && !font->FaceSize(size, fontResolution)) {
         giveUpFont(freetypeReason(font->Error()));
     }
     return fontUsable;
@@ -100,7 +94,7 @@ void initFontView() {
             giveUpFont(freetypeReason(font->Error()));
         }
     }
-    useSize(textSize);
+    useSize(fontTextSize);
     // Left as the current matrix on purpose, as in the stroke views. Only the
     // raster positions pass through it.
     glMatrixMode(GL_PROJECTION);
@@ -111,12 +105,12 @@ void initFontView() {
 void displayFont() {
     glClear(GL_COLOR_BUFFER_BIT);
     glPushMatrix();
-    if (useSize(messageSize)) {
+    if (useSize(fontMessageSize)) {
         glRasterPos2f(lineX, messageY);
         font->Render(fontMessage);
     }
     glRasterPos2f(lineX, textY);
-    if (useSize(textSize)) {
+    if (useSize(fontTextSize)) {
         // FTGL reads a char string as UTF-8; widened, every byte of the text
         // is the character of the same number, 0 to 255.
         wchar_t wide[textCapacity];

@@ -1,5 +1,12 @@
 // The pixmap-font view: TrueType text rendered through FTGL and FreeType.
 #pragma once
 
+// Its fixed line above the shared text, and the sizes of the two lines. At 72
+// dots per inch a size in points is the em size in pixels.
+constexpr char fontMessage[] = "Text is rendered with Freetype and Ftgl in this sub-window.";
+constexpr unsigned fontResolution = 72;
+constexpr unsigned fontMessageSize = 18;
+constexpr unsigned fontTextSize = 24;
+
 void initFontView();
 void displayFont();

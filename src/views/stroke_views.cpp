@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr float smoothLineWidth = 3.0f;  // pixels, in the spinning view
+
 // Where the text starts (origin of the first character, on the baseline), in
 // view units from the centre of the view; shared by both views.
 float dragX = 0.0f;
@@ -46,6 +48,20 @@ void initStrokeView() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(-viewWidth / 2, viewWidth / 2, -viewHeight / 2, viewHeight / 2);
+}
+
+// The state belongs to the current GL context only, so setting it in one view
+// leaves the other view's lines as they were.
+void useSmoothWideLines(bool smoothWide) {
+    if (smoothWide) {
+        glEnable(GL_LINE_SMOOTH);
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_LINE_SMOOTH);
+        glDisable(GL_BLEND);
+    }
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(smoothWide ? smoothLineWidth : 1.0f);
 }
 
 void displayRotating() {
