@@ -1,7 +1,8 @@
-# Fails unless the Windows program EXE imports only DLLs that are part of
-# Windows itself: a DLL of MinGW's (libstdc++, libgcc, libwinpthread) or of a
-# library would have to be shipped beside the .exe. Run with cmake -P, given
-# OBJDUMP (the target's objdump) and EXE.
+# Fails unless the Windows program EXE is a GUI program, which opens no
+# console window, and imports only DLLs that are part of Windows itself: a DLL
+# of MinGW's (libstdc++, libgcc, libwinpthread) or of a library would have to
+# be shipped beside the .exe. Run with cmake -P, given OBJDUMP (the target's
+# objdump) and EXE.
 cmake_minimum_required(VERSION 3.25)
 set(windows_dlls
     advapi32 comctl32 comdlg32 gdi32 glu32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32
@@ -10,6 +11,10 @@ set(windows_dlls
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed")
+endif()
+if(NOT dump MATCHES "Subsystem[ \t]+00000002")
+    string(REGEX MATCH "Subsystem[^\n]+" subsystem "${dump}")
+    message(FATAL_ERROR "${EXE} is not a GUI program: ${subsystem}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 set(found)
@@ -29,4 +34,4 @@ endif()
 if(foreign)
     message(FATAL_ERROR "${EXE} imports DLLs that are not part of Windows: ${foreign}")
 endif()
-message(STATUS "${EXE} imports ${found}")
+message(STATUS "${EXE} is a GUI program and imports ${found}")

@@ -3,9 +3,36 @@
 // FreeType from a TrueType file. Whatever is typed shows in all four windows.
 #include <GL/freeglut.h>
 
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/system.h"
 #include "window_tree.h"
 
+namespace {
+
+std::string programName;
+
+// freeglut's own report of an error it cannot go on from, in its own words,
+// such as no OpenGL at start-up; then shown where standard error may go
+// nowhere, as for a program started from the Windows desktop.
+void failFatally(const char* format, va_list arguments) {
+    char reason[1024];
+    std::vsnprintf(reason, sizeof reason, format, arguments);
+    const std::string message = "freeglut (" + programName + "): " + reason;
+    std::fprintf(stderr, "%s\n", message.c_str());
+    showFatalMessage(reason);
+    std::exit(1);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    connectMessages();
+    programName = argc > 0 ? argv[0] : "gltextdemo";
+    glutInitErrorFunc(failFatally);
     // GLUT takes its own options (-display, -geometry, ...) from the command
     // line; the program has none of its own.
     glutInit(&argc, argv);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/system.h"
+
 SharedText::SharedText() {
     std::copy(std::begin(placeholder), std::end(placeholder), chars);
 }
@@ -20,12 +22,18 @@ void addKey(SharedText& text, unsigned char key) {
     }
 }
 
-void widenLatin1(const char* bytes, wchar_t (&wide)[textCapacity]) {
-    std::size_t i = 0;
-    for (; i + 1 < textCapacity && bytes[i] != '\0'; ++i) {
+void widenText(const char* bytes, wchar_t (&wide)[textCapacity]) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i + 1 < textCapacity && bytes[i] != '\0'; ++i) {
         // Through unsigned char: plain char is signed on x86, and a
         // sign-extended byte is no character at all.
-        wide[i] = static_cast<unsigned char>(bytes[i]);
+        if (const wchar_t character = characterOf(static_cast<unsigned char>(bytes[i]))) {
+            wide[length++] = character;
+        }
     }
-    wide[i] = L'\0';
+    wide[length] = L'\0';
+}
+
+bool isLatin1(unsigned char byte) {
+    return characterOf(byte) == byte;
 }

@@ -24,6 +24,13 @@ struct SharedText {
 // arrives when the text is full is dropped.
 void addKey(SharedText& text, unsigned char key);
 
-// Widens each byte to the character of the same number (Latin-1), so that a
-// byte from 128 to 255 is one character rather than part of a UTF-8 sequence.
-void widenLatin1(const char* bytes, wchar_t (&wide)[textCapacity]);
+// Widens each byte to the character it stands for where it was typed (on X11
+// Latin-1, on Windows the ANSI code page), so that a byte from 128 to 255 is
+// one character rather than part of a UTF-8 sequence. A byte that stands for
+// none is left out.
+void widenText(const char* bytes, wchar_t (&wide)[textCapacity]);
+
+// Whether a byte stands for the Latin-1 character of the same number where it
+// was typed. The GLUT fonts draw a byte as that character, so they may draw
+// nothing else: rather no letter than another one.
+bool isLatin1(unsigned char byte);

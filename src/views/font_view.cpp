@@ -10,11 +10,14 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app_state.h"
 #include "font_file.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -25,6 +28,7 @@ constexpr char fontFile[] = "verdana.ttf";  // looked up in the working director
 constexpr float lineX = -140.0f;
 constexpr float messageY = 30.0f;
 constexpr float textY = -30.0f;
+constexpr float noticeLineStep = 35.0f;  // a line of the notice to the next
 
 // The font file's bytes as they were at start-up. FreeType reads glyphs from
 // them on every redraw, so whatever later happens to the file (shortened,
@@ -37,7 +41,8 @@ FTGLPixmapFont* font = nullptr;
 // FTGL crashes when it renders with a font whose file failed to load, or
 // whose last FaceSize failed, so every draw asks this first.
 bool fontUsable = false;
-std::string notice;  // shown instead of the text once the font has failed
+std::string fontPath;  // where the font was read from
+std::string notice;    // shown instead of the text once the font has failed, a line a place
 
 const char* freetypeReason(FT_Error error) {
     // FreeType's own list of error codes and messages; Debian builds the
@@ -60,17 +65,34 @@ const char* freetypeReason(FT_Error error) {
     return "unknown FreeType error";
 }
 
-void giveUpFont(const std::string& reason) {
+void giveUpFont(const std::string& path, const std::string& reason) {
     fontUsable = false;
-    std::fprintf(stderr, "gltextdemo: cannot load font \"%s\": %s\n", fontFile, reason.c_str());
-    notice = std::string("Could not load ") + fontFile + ": " + reason + ".";
+    std::fprintf(stderr, "gltextdemo: cannot load font \"%s\": %s\n", path.c_str(), reason.c_str());
+    notice += (notice.empty() ? "" : "\n") + ("Could not load " + path + ": " + reason + ".");
+}
+
+// Why the file cannot be used as the font, or nothing once it is the font.
+std::string loadFont(const std::string& path) {
+    fontPath = path;
+    std::string reason = readFontFile(path.c_str(), fontBytes);
+    if (reason.empty()) {
+        font = new FTGLPixmapFont(fontBytes.data.get(), fontBytes.size);
+        fontUsable = font->Error() == 0;
+        if (!fontUsable) {
+            // FreeType keeps nothing of a face it could not open, so the
+            // bytes, up to 64 MiB of them, need not be held any longer.
+            fontBytes = {};
+            reason = freetypeReason(font->Error());
+        }
+    }
+    return reason;
 }
 
 // FaceSize also discards every glyph prepared so far, even at an unchanged
 // size, so each redraw rasterises its glyphs afresh.
 bool useSize(unsigned size) {
     if (fontUsable && !font->FaceSize(size, fontResolution)) {
-        giveUpFont(freetypeReason(font->Error()));
+        giveUpFont(fontPath, freetypeReason(font->Error()));
     }
     return fontUsable;
 }
@@ -82,17 +104,17 @@ void initFontView() {
     // FTGL takes the colour that glRasterPos latches, so it must be set before
     // any raster position; nothing changes it afterwards.
     glColor3f(1.0f, 1.0f, 1.0f);
-    if (const std::string reason = readFontFile(fontFile, fontBytes); !reason.empty()) {
-        giveUpFont(reason);
-    } else {
-        font = new FTGLPixmapFont(fontBytes.data.get(), fontBytes.size);
-        fontUsable = font->Error() == 0;
-        if (!fontUsable) {
-            // FreeType keeps nothing of a face it could not open, so the
-            // bytes, up to 64 MiB of them, need not be held any longer.
-            fontBytes = {};
-            giveUpFont(freetypeReason(font->Error()));
+    // The working directory's file comes first, even one that cannot be used.
+    // Where there is none, the system's own, on a system that keeps one.
+    const std::string reason = loadFont(fontFile);
+    const std::string systemFont = systemFontFile(fontFile);
+    if (reason == std::strerror(ENOENT) && !systemFont.empty()) {
+        if (const std::string systemReason = loadFont(systemFont); !systemReason.empty()) {
+            giveUpFont(fontFile, reason);
+            giveUpFont(systemFont, systemReason);
         }
+    } else if (!reason.empty()) {
+        giveUpFont(fontFile, reason);
     }
     useSize(fontTextSize);
     // Left as the current matrix on purpose, as in the stroke views. Only the
@@ -112,13 +134,18 @@ void displayFont() {
     glRasterPos2f(lineX, textY);
     if (useSize(fontTextSize)) {
         // FTGL reads a char string as UTF-8; widened, every byte of the text
-        // is the character of the same number, 0 to 255.
+        // is the one character it stands for.
         wchar_t wide[textCapacity];
-        widenLatin1(text.chars, wide);
+        widenText(text.chars, wide);
         font->Render(wide);
     } else {
+        float y = textY;
         for (char c : notice) {
-            glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(c));
+            if (c == '\n') {
+                glRasterPos2f(lineX, y -= noticeLineStep);
+            } else {
+                glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(c));
+            }
         }
     }
     glPopMatrix();

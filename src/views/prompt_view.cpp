@@ -20,9 +20,12 @@ constexpr float promptY = 50.0f;  // 2.5% of the height from the bottom edge
 
 void drawBitmapString(void* font, const char* characters) {
     // freeglut's bitmap fonts have Latin-1 glyphs from 160 to 255; a signed
-    // char would hand them over as negative codes, which draw nothing.
+    // char would hand them over as negative codes, which draw nothing. A byte
+    // that stood for another character where it was typed is left out.
     for (const char* c = characters; *c != '\0'; ++c) {
-        glutBitmapCharacter(font, static_cast<unsigned char>(*c));
+        if (const auto byte = static_cast<unsigned char>(*c); isLatin1(byte)) {
+            glutBitmapCharacter(font, byte);
+        }
     }
 }
 

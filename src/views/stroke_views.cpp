@@ -29,9 +29,13 @@ void drawText(float angle) {
     glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glTranslatef(dragX, dragY, 0.0f);
     // One font unit is one view unit. Each character moves the matrix on by
-    // its advance; codes 128 and above have no stroke glyph and draw nothing.
+    // its advance; codes 128 and above have no stroke glyph and draw nothing,
+    // and a byte that stood for another character where it was typed is left
+    // out rather than drawn as the wrong letter.
     for (const char* c = text.chars; *c != '\0'; ++c) {
-        glutStrokeCharacter(GLUT_STROKE_ROMAN, static_cast<unsigned char>(*c));
+        if (const auto byte = static_cast<unsigned char>(*c); isLatin1(byte)) {
+            glutStrokeCharacter(GLUT_STROKE_ROMAN, byte);
+        }
     }
     glPopMatrix();
     glutSwapBuffers();

@@ -76,19 +76,23 @@ TEST(AddKeyTest, FullTextDropsFurtherKeys) {
     expectNulBehindString(text);
 }
 
-TEST(WidenLatin1Test, EveryByteBecomesTheCharacterOfTheSameNumber) {
+TEST(WidenTextTest, EveryByteBecomesTheCharacterOfTheSameNumber) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows a byte stands for a character of the ANSI code page, which the "
+                    "integration tests type under Wine on keyboards and locales that give it";
+#endif
     SharedText text;
     typeAll(text, "A\x01\x7f\x80\xc8\xe9\xff");
     wchar_t wide[textCapacity];
-    widenLatin1(text.chars, wide);
+    widenText(text.chars, wide);
     EXPECT_EQ(std::wstring(wide), (std::wstring{L'A', 1, 127, 128, 200, 233, 255}));
 }
 
-TEST(WidenLatin1Test, FullTextKeepsItsTerminator) {
+TEST(WidenTextTest, FullTextKeepsItsTerminator) {
     SharedText text;
     typeAll(text, std::string(textCapacity - 1, '\xE9'));
     wchar_t wide[textCapacity];
-    widenLatin1(text.chars, wide);
+    widenText(text.chars, wide);
     EXPECT_EQ(wide[textCapacity - 2], 0xE9);
     EXPECT_EQ(wide[textCapacity - 1], L'\0');
 }
