@@ -34,8 +34,8 @@ case "${1:-}" in
     fresh-root) wanted=(mmdebstrap) ;;
     windows) wanted=("${windows_packages[@]}") ;;
     # Its integration tests drive the .exe through Wine with the Linux harness,
-    # under a window manager.
-    windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64) ;;
+    # on the keyboard layouts and in the locales of the code pages they type in.
+    windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64 locales x11-xkb-utils xkb-data) ;;
     *) echo "usage: $0 run|test|bench|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 

@@ -140,6 +140,11 @@ if [[ $preset == windows-test ]]; then
     wineserver -p
     trap 'wineserver -k 2>/dev/null || true' EXIT
     logged wine-boot wine wineboot --init
+    # Wine takes a Windows program's code page from the locale: the tests type
+    # on French, German and Russian keyboards, each in its own.
+    for locale in fr_FR de_DE ru_RU; do
+        locale -a | grep -qx "$locale.utf8" || localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+    done
     scripts/ctest.sh windows-test
     # The integration tests: the Linux harness drives the .exe through Wine,
     # which each test starts afresh on a display of its own. A server left
