@@ -97,7 +97,6 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     // From the centre of the still view towards its lower left: both stroke
     // views follow, and the spinning one turns the text about its centre.
     session.drag(View::still, 156, 120, 40, 170);
-    session.focus();
     if (!session.typeText(sampleLine)) {
         return fail("cannot type the sample line");
     }

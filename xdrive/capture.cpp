@@ -1,7 +1,7 @@
 // Pixels read with XGetImage.
-#include "capture.h"
-
 #include <X11/Xutil.h>
+
+#include "internal.h"
 
 namespace {
 

@@ -2,8 +2,7 @@
 // window, created in the order rotating, still, font.
 #include <algorithm>
 
-#include "host.h"
-#include "windows.h"
+#include "internal.h"
 
 const bool underWine = false;
 

@@ -3,10 +3,7 @@
 // X children: the views are found in its pixels instead, the black panes
 // between the grey margins. Wine follows a resize made from X only under a
 // window manager.
-#include "capture.h"
-#include "host.h"
-#include "process.h"
-#include "windows.h"
+#include "internal.h"
 
 namespace {
 

@@ -7,8 +7,7 @@
 
 #include <filesystem>
 
-#include "capture.h"
-#include "windows.h"
+#include "internal.h"
 
 namespace fs = std::filesystem;
 
@@ -24,6 +23,11 @@ DemoSession::DemoSession(FontSetup font)
 DemoSession::~DemoSession() {
     program_.terminate();
     stopHost();
+    windowManager_.terminate();
+    // Before the server goes: Xlib exits the process on a lost connection.
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
 }
 
 bool DemoSession::start(const std::vector<std::string>& env, bool windowManager) {
@@ -31,7 +35,9 @@ bool DemoSession::start(const std::vector<std::string>& env, bool windowManager)
 }
 
 bool DemoSession::startServer(bool windowManager) {
-    if (!server_.start(root_.path(), windowManager || needsWindowManager())) {
+    display_ = startXServer(root_.path(), server_);
+    if (display_ == nullptr || ((windowManager || needsWindowManager()) &&
+                                !startWindowManager(display_, root_.path(), windowManager_))) {
         return false;
     }
     // Every Latin-1 key can then be typed, whatever the default keymap lacks.
@@ -39,40 +45,45 @@ bool DemoSession::startServer(bool windowManager) {
     for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
         latin1.push_back(key);
     }
-    return keyboard_.bind(display(), latin1);
+    return bindKeys(display_, latin1, boundKeys_);
 }
 
 bool DemoSession::launch(const std::vector<std::string>& env,
                          const std::vector<std::string>& wrapper) {
+    if (display_ == nullptr) {
+        return false;
+    }
     // What the build adds to every run: a sanitized build's options.
     std::vector<std::string> fullEnv{PROGRAM_ENVIRONMENT};
-    fullEnv.push_back("DISPLAY=" + server_.name());
+    fullEnv.push_back(std::string("DISPLAY=") + DisplayString(display_));
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
     const std::vector<std::string> program = command_.empty() ? programCommand() : command_;
     argv.insert(argv.end(), program.begin(), program.end());
-    return display() != nullptr &&
-           program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
+    return program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
 }
 
 bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
     bool found = false;
     waitUntil(
         [&] {
-            topLevel_ = findByTitle(display(), windowTitle);
-            found = isViewable(display(), topLevel_) && findViews(display(), topLevel_);
+            topLevel_ = findByTitle(display_, windowTitle);
+            found = isViewable(display_, topLevel_) && findViews(display_, topLevel_);
             return found || !isAlive();
         },
         timeout);
+    if (found) {
+        focus(display_, topLevel_);
+    }
     return found;
 }
 
 std::optional<Shown> DemoSession::shown(View view) {
     if (view == View::topLevel) {
-        const Box box = geometryOf(display(), topLevel_);
+        const Box box = geometryOf(display_, topLevel_);
         return Shown{topLevel_, {0, 0, box.width, box.height}, box};
     }
-    const std::optional<Views<Shown>> views = findViews(display(), topLevel_);
+    const std::optional<Views<Shown>> views = findViews(display_, topLevel_);
     if (!views) {
         return std::nullopt;
     }
@@ -81,18 +92,13 @@ std::optional<Shown> DemoSession::shown(View view) {
                                   : views->font;
 }
 
-Box DemoSession::geometry(View view) {
-    const std::optional<Shown> at = shown(view);
-    return at ? at->inTopLevel : Box{};
-}
-
 Box DemoSession::screenGeometry(View view) {
     const std::optional<Shown> at = shown(view);
-    return at ? onScreen(display(), at->window, at->area) : Box{};
+    return at ? onScreen(display_, at->window, at->area) : Box{};
 }
 
 ViewLayout DemoSession::layout() {
-    const std::optional<Views<Shown>> views = findViews(display(), topLevel_);
+    const std::optional<Views<Shown>> views = findViews(display_, topLevel_);
     if (!views) {
         return {};
     }
@@ -100,39 +106,37 @@ ViewLayout DemoSession::layout() {
 }
 
 bool DemoSession::waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout) {
-    // A program that has died will not get there; no need to wait it out.
     bool matches = false;
     waitUntil([&] { return (matches = layout() == expected) || !isAlive(); }, timeout);
     return matches;
 }
 
 void DemoSession::resize(int width, int height) {
-    resizeWindow(display(), topLevel_, width, height);
-    settleResize(display(), topLevel_);
+    resizeWindow(display_, topLevel_, width, height);
+    settleResize(display_, topLevel_);
 }
 
 void DemoSession::maximize(bool maximized) {
-    setMaximized(display(), topLevel_, maximized);
-    settleResize(display(), topLevel_);
-}
-
-void DemoSession::focus() {
-    ::focus(display(), topLevel_);
+    setMaximized(display_, topLevel_, maximized);
+    settleResize(display_, topLevel_);
 }
 
 bool DemoSession::pressKey(KeySym key, const std::vector<KeySym>& modifiers) {
-    return keyboard_.press(display(), key, modifiers);
+    return ::pressKey(display_, boundKeys_, key, modifiers);
+}
+
+bool DemoSession::typeText(const std::string& latin1) {
+    return ::typeText(display_, boundKeys_, latin1);
 }
 
 void DemoSession::drag(View view, int fromX, int fromY, int toX, int toY, unsigned button) {
     if (const std::optional<Shown> at = shown(view)) {
-        ::drag(display(), at->window, at->area, fromX, fromY, toX, toY, button);
+        ::drag(display_, at->window, at->area, fromX, fromY, toX, toY, button);
     }
 }
 
-Image DemoSession::capture(View view) {
-    const std::optional<Shown> at = shown(view);
-    return at ? ::capture(display(), at->window, at->area) : Image{};
+Image DemoSession::capture(const std::optional<Shown>& at) {
+    return at ? ::capture(display_, at->window, at->area) : Image{};
 }
 
 std::optional<Image> DemoSession::waitForCapture(View view,
@@ -152,15 +156,7 @@ std::optional<Image> DemoSession::waitForCapture(View view,
 }
 
 std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = topLevel_;
-    event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display(), "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display(), topLevel_, False, NoEventMask, &event);
-    XSync(display(), False);
+    askToClose(display_, topLevel_);
     return waitForExit(timeout);
 }
 

@@ -8,19 +8,32 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "host.h"
 #include "image.h"
-#include "input.h"
 #include "process.h"
 #include "screen.h"
-#include "x_server.h"
+
+// For a test that cannot apply under Wine, to skip with its reason.
+extern const bool underWine;
+// What runs the program, before any wrapper such as valgrind.
+std::vector<std::string> programCommand();
 
 // The program's four windows.
 enum class View { topLevel, rotating, still, font };
+
+// Where a window shows: an area of an X window, and that area's place in the
+// top-level window.
+struct Shown {
+    Window window = 0;
+    Box area;
+    Box inTopLevel;
+};
+
+using KeyBindings = std::map<KeySym, KeyCode>;  // the keysyms a session bound itself
 
 enum class FontSetup {
     Installed,  // the DejaVu font as verdana.ttf in the working directory
@@ -52,31 +65,27 @@ class DemoSession {
     // What launch() runs in place of gltextdemo: a path and its arguments, for
     // a stand-in that builds the same window tree. Empty runs gltextdemo.
     void setCommand(std::vector<std::string> argv) { command_ = std::move(argv); }
+    // Once found, the top-level window has the keyboard, as after a click on it.
     bool findWindows(std::chrono::milliseconds timeout = patience);
 
-    Display* display() const { return server_.display(); }
-    // The X window that shows a view and the area of it that does; none if
-    // the view cannot be found now.
-    std::optional<Shown> shown(View view);
-
-    // The top-level window's relative to its parent, each view's to the
-    // top-level window; empty if gone.
-    Box geometry(View view);
-    Box screenGeometry(View view);  // relative to the root window
+    Display* display() const { return display_; }
+    std::optional<Shown> shown(View view);  // none if it cannot be found now
+    Box screenGeometry(View view);          // relative to the root window
     ViewLayout layout();
     bool waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout = patience);
     void resize(int width, int height);
-    // Through the window manager, which must run.
-    void maximize(bool maximized);
+    void maximize(bool maximized);  // through the window manager, which must run
 
-    // Keys go to the focused top-level window. False for a keysym that has no keycode.
-    void focus();
+    // False for a keysym that has no keycode.
     bool pressKey(KeySym key, const std::vector<KeySym>& modifiers = {});
-    bool typeText(const std::string& latin1) { return keyboard_.type(display(), latin1); }
+    // Each byte as the Latin-1 key of that code; '\n', '\t', '\b' as Return,
+    // Tab, BackSpace. False, and nothing typed, for any other byte.
+    bool typeText(const std::string& latin1);
     // From and to are relative to the view.
     void drag(View view, int fromX, int fromY, int toX, int toY, unsigned button = Button1);
 
-    Image capture(View view);  // empty if it cannot be read
+    Image capture(const std::optional<Shown>& at);  // empty if it cannot be read
+    Image capture(View view) { return capture(shown(view)); }
     std::optional<Image> waitForCapture(View view, const std::function<bool(const Image&)>& ready,
                                         std::chrono::milliseconds timeout = patience);
 
@@ -93,9 +102,11 @@ class DemoSession {
   private:
     TempDir root_;         // holds everything below, and goes last
     std::string workDir_;  // the program's working directory
-    XServer server_;
+    ChildProcess server_;
+    ChildProcess windowManager_;
+    Display* display_ = nullptr;
     ChildProcess program_;
-    Keyboard keyboard_;
+    KeyBindings boundKeys_;
     Window topLevel_ = 0;
     std::vector<std::string> command_;  // see setCommand()
 };

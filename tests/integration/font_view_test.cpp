@@ -168,14 +168,6 @@ class FontViewTest : public DemoTest {
         return shown;
     }
 
-    // The start-up drawing, once right, with the keyboard on the program. Each
-    // test starts here, so each checks the lines' places and sizes first.
-    std::optional<Image> drawnAndFocused() {
-        std::optional<Image> start = waitForDrawing(startUpFindings);
-        session.focus();
-        return start;
-    }
-
     // Types the keys and waits for fontView to settle in a state that satisfies the condition.
     std::optional<Image> typeAndWait(const std::string& latin1,
                                      const std::function<bool(const Image&)>& ready) {
@@ -204,8 +196,10 @@ class FontViewTest : public DemoTest {
     Findings found;  // what was wrong with the last drawing waited for, if it never came right
 };
 
+// Each test starts from the start-up drawing, so each checks the lines'
+// places and sizes first.
 TEST_F(FontViewTest, KeysRedrawTheSecondLineOnly) {
-    const std::optional<Image> start = drawnAndFocused();
+    const std::optional<Image> start = waitForDrawing(startUpFindings);
     ASSERT_TRUE(start) << found.text;
     const Box placeholder = *inkBox(*start, textBand);
 
@@ -222,7 +216,7 @@ TEST_F(FontViewTest, KeysRedrawTheSecondLineOnly) {
 }
 
 TEST_F(FontViewTest, PlaceholderIsDrawnAsTheWholeText) {
-    const std::optional<Image> start = drawnAndFocused();
+    const std::optional<Image> start = waitForDrawing(startUpFindings);
     ASSERT_TRUE(start) << found.text;
 
     const std::optional<Image> first = typeAndWaitForNewLine("U", *start);
@@ -238,7 +232,7 @@ TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
     if (underWine) {
         GTEST_SKIP() << boundKeysLostUnderWine;
     }
-    const std::optional<Image> start = drawnAndFocused();
+    const std::optional<Image> start = waitForDrawing(startUpFindings);
     ASSERT_TRUE(start) << found.text;
 
     // The missing-glyph box first, to tell the letter apart from it.
@@ -263,7 +257,7 @@ TEST_F(FontViewTest, LatinOneByteDrawsItsOwnGlyph) {
 }
 
 TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
-    const std::optional<Image> start = drawnAndFocused();
+    const std::optional<Image> start = waitForDrawing(startUpFindings);
     ASSERT_TRUE(start) << found.text;
 
     const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
@@ -292,7 +286,7 @@ TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
 // later, the text goes on being drawn from it. Typed out between the changes,
 // the placeholder gives back the start-up drawing, pixel for pixel.
 TEST_F(FontViewTest, ChangesToTheFileDoNotReachTheRunningProgram) {
-    const std::optional<Image> start = drawnAndFocused();
+    const std::optional<Image> start = waitForDrawing(startUpFindings);
     ASSERT_TRUE(start) << found.text;
     const std::string path = session.fontPath();
     const std::pair<const char*, std::function<void()>> changes[] = {
@@ -384,7 +378,6 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
     Box prompt;
     ASSERT_TRUE(waitForPrompt(session, background, prompt)) << "the prompt never appeared";
 
-    session.focus();
     ASSERT_TRUE(session.typeText("ab"));
     EXPECT_TRUE(session.waitForCapture(View::topLevel, [&](const Image& image) {
         const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);

@@ -71,7 +71,6 @@ TEST(MemcheckTest, TypingDraggingAndResizingRaiseNoErrorInOurCode) {
              "--fullpath-after=", "--leak-check=full", "--show-leak-kinds=definite"}));
     ASSERT_TRUE(session.findWindows(underValgrind)) << session.stderrText();
 
-    session.focus();
     EXPECT_TRUE(session.typeText("Hello, GL! \xe9\t\b"));
     EXPECT_TRUE(session.pressKey(XK_space, {XK_Control_L}));  // code 0
     session.drag(View::still, 20, 20, 150, 200);

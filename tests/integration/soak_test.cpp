@@ -181,7 +181,6 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     ASSERT_TRUE(soak.startServer() && soak.launch({}, wrapper) &&
                 soak.findWindows(std::chrono::seconds(120)))
         << soak.stderrText();
-    soak.focus();
 
     const std::vector<std::pair<int, int>> sizes{{1, 1},       {10, 1},    {17, 3},    {641, 480},
                                                  {1600, 1200}, {640, 480}, {800, 600}, {300, 2}};
@@ -241,7 +240,6 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     // The same text typed once into a fresh program looks exactly the same.
     DemoSession fresh;
     ASSERT_TRUE(fresh.start()) << fresh.stderrText();
-    fresh.focus();
     for (const Key& key : filling) {
         ASSERT_TRUE(fresh.pressKey(key.symbol, key.modifiers));
     }

@@ -306,7 +306,6 @@ TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
     ASSERT_TRUE(rotatingViewKeeps(
         [](const std::optional<Reach>& reach) { return reach && reach->farthest > beyondAnI; }));
 
-    session.focus();
     ASSERT_TRUE(session.typeText("I"));
 
     // One narrow upright stroke on the same baseline, as tall as the capitals.

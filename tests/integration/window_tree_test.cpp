@@ -27,12 +27,6 @@ int whiteRunsDown(const Image& image, int x) {
 
 class WindowTreeTest : public DemoTest {
   protected:
-    // The prompt once drawn, with the keyboard on the program.
-    std::optional<Image> promptAndFocus() {
-        session.focus();
-        return waitForPrompt(session, background, prompt);
-    }
-
     // Right edge of whatever is drawn in the strip to the right of the prompt.
     std::optional<int> echoEnd(const Image& image) const {
         const std::optional<Box> echo =
@@ -94,7 +88,7 @@ TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
 }
 
 TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
-    const std::optional<Image> shown = promptAndFocus();
+    const std::optional<Image> shown = waitForPrompt(session, background, prompt);
     ASSERT_TRUE(shown) << "the prompt never appeared";
 
     // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels above the
@@ -115,7 +109,7 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
 }
 
 TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
-    const std::optional<Image> before = promptAndFocus();
+    const std::optional<Image> before = waitForPrompt(session, background, prompt);
     ASSERT_TRUE(before);
 
     std::optional<Image> after = typeAndWaitForGrowth(XK_a, prompt.right());
@@ -131,7 +125,7 @@ TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
 }
 
 TEST_F(WindowTreeTest, TypingThePlaceholderKeepsItEchoed) {
-    const std::optional<Image> before = promptAndFocus();
+    const std::optional<Image> before = waitForPrompt(session, background, prompt);
     ASSERT_TRUE(before);
 
     int end = prompt.right();
@@ -147,7 +141,7 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
     if (underWine) {
         GTEST_SKIP() << boundKeysLostUnderWine;
     }
-    const std::optional<Image> before = promptAndFocus();
+    const std::optional<Image> before = waitForPrompt(session, background, prompt);
     ASSERT_TRUE(before);
 
     const std::optional<Image> after = typeAndWaitForGrowth(XK_eacute, prompt.right());
@@ -207,7 +201,6 @@ TEST_P(DriverTest, MaximizeAndRestoreLeaveTheWholePictureDrawn) {
     DemoSession session;
     ASSERT_TRUE(session.start({GetParam()}, true)) << session.stderrText();
     ASSERT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
-    session.focus();
     ASSERT_TRUE(session.typeText(sampleLine));
     for (const bool maximized : {true, false}) {
         session.maximize(maximized);
