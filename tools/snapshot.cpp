@@ -18,7 +18,6 @@
 #include <system_error>
 #include <vector>
 
-#include "png_writer.h"
 #include "session.h"
 
 namespace {

@@ -26,15 +26,14 @@ bool needsWindowManager() {
     return true;
 }
 
-std::optional<Views<Shown>> findViews(Display* display, Window topLevel) {
+std::vector<Shown> findViews(Display* display, Window topLevel) {
     const Box window = geometryOf(display, topLevel);
-    const std::vector<Box> panes =
-        blackPanes(capture(display, topLevel, {0, 0, window.width, window.height}));
-    if (panes.size() != 3) {
-        return std::nullopt;
+    std::vector<Shown> views;
+    for (const Box& pane :
+         blackPanes(capture(display, topLevel, {0, 0, window.width, window.height}))) {
+        views.push_back({topLevel, pane, pane});
     }
-    const auto shown = [&](const Box& pane) { return Shown{topLevel, pane, pane}; };
-    return Views<Shown>{shown(panes[0]), shown(panes[1]), shown(panes[2])};
+    return views.size() == 3 ? views : std::vector<Shown>{};
 }
 
 // Wine answers a size Windows does not allow (115x3 for 17x3) with one of its

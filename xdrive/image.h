@@ -1,5 +1,6 @@
-// A captured window as plain RGB pixels, and the few measurements the tests
-// make on one. No X here, so the measurements are easy to follow on their own.
+// A captured window as plain RGB pixels, the few measurements the tests make
+// on one, and PNG files of it. No X here, so the measurements are easy to
+// follow on their own.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +8,11 @@
 #include <optional>
 #include <ostream>
 #include <set>
+#include <string>
 #include <vector>
 
 struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
+    std::uint8_t r = 0, g = 0, b = 0;
 };
 
 inline bool operator==(Rgb a, Rgb b) {
@@ -24,10 +24,7 @@ inline bool operator!=(Rgb a, Rgb b) {
 
 // A rectangle in pixels: a window's geometry or an area of an image, y down.
 struct Box {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    int x = 0, y = 0, width = 0, height = 0;
 
     int right() const { return x + width; }  // one past the last column
     int bottom() const { return y + height; }
@@ -67,3 +64,8 @@ std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb backgrou
 std::vector<Box> blackPanes(const Image& image);
 // The distinct levels of the grey pixels (r == g == b); other colours are skipped.
 std::set<int> greyLevels(const Image& image, const Box& area);
+
+// False if the file could not be written or the image is empty.
+bool writePng(const Image& image, const std::string& path);
+// The file's pixels as RGB; none if it cannot be read as a PNG.
+std::optional<Image> readPng(const std::string& path);

@@ -53,8 +53,9 @@ Image capture(Display* display, Window window, const Box& area);
 // host_native.cpp or host_wine.cpp. Whether the program follows a resize made
 // from X only under a window manager.
 bool needsWindowManager();
-// Where each view shows now; none until all three do.
-std::optional<Views<Shown>> findViews(Display* display, Window topLevel);
+// Where each view shows now, in the order the program creates them; none
+// until all three do.
+std::vector<Shown> findViews(Display* display, Window topLevel);
 // Returns once the top-level window has settled at the size asked for, or at
 // one of the host's own.
 void settleResize(Display* display, Window topLevel);

@@ -1,9 +1,9 @@
 // PNG files through libpng's simplified interface.
-#include "png_writer.h"
-
 #include <png.h>
 
 #include <utility>
+
+#include "image.h"
 
 bool writePng(const Image& image, const std::string& path) {
     if (image.empty()) {

@@ -13,7 +13,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 extern char** environ;
 
@@ -100,10 +99,7 @@ bool ChildProcess::isAlive() {
 }
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (isAlive() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil([&] { return !isAlive(); }, timeout);
     return status_;
 }
 

@@ -21,15 +21,10 @@ constexpr auto isClearGrey = [](Rgb p) {
     return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
 };
 
-// The three sub-windows, in the order the program creates them.
-template <typename T>
-struct Views {
-    T rotating{};
-    T still{};
-    T font{};
+// Each view's geometry inside the top-level window.
+struct ViewLayout {
+    Box rotating, still, font;
 };
-
-using ViewLayout = Views<Box>;  // each view's geometry inside the top-level window
 
 bool operator==(const ViewLayout& a, const ViewLayout& b);
 std::ostream& operator<<(std::ostream& out, const ViewLayout& layout);

@@ -68,7 +68,7 @@ bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
     waitUntil(
         [&] {
             topLevel_ = findByTitle(display_, windowTitle);
-            found = isViewable(display_, topLevel_) && findViews(display_, topLevel_);
+            found = isViewable(display_, topLevel_) && !findViews(display_, topLevel_).empty();
             return found || !isAlive();
         },
         timeout);
@@ -83,13 +83,8 @@ std::optional<Shown> DemoSession::shown(View view) {
         const Box box = geometryOf(display_, topLevel_);
         return Shown{topLevel_, {0, 0, box.width, box.height}, box};
     }
-    const std::optional<Views<Shown>> views = findViews(display_, topLevel_);
-    if (!views) {
-        return std::nullopt;
-    }
-    return view == View::rotating ? views->rotating
-           : view == View::still  ? views->still
-                                  : views->font;
+    const std::vector<Shown> views = findViews(display_, topLevel_);
+    return views.empty() ? std::nullopt : std::optional(views[static_cast<int>(view) - 1]);
 }
 
 Box DemoSession::screenGeometry(View view) {
@@ -98,11 +93,8 @@ Box DemoSession::screenGeometry(View view) {
 }
 
 ViewLayout DemoSession::layout() {
-    const std::optional<Views<Shown>> views = findViews(display_, topLevel_);
-    if (!views) {
-        return {};
-    }
-    return {views->rotating.inTopLevel, views->still.inTopLevel, views->font.inTopLevel};
+    const std::vector<Shown> v = findViews(display_, topLevel_);
+    return v.empty() ? ViewLayout{} : ViewLayout{v[0].inTopLevel, v[1].inTopLevel, v[2].inTopLevel};
 }
 
 bool DemoSession::waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout) {

@@ -22,7 +22,7 @@ extern const bool underWine;
 // What runs the program, before any wrapper such as valgrind.
 std::vector<std::string> programCommand();
 
-// The program's four windows.
+// The program's four windows, the views in the order the program creates them.
 enum class View { topLevel, rotating, still, font };
 
 // Where a window shows: an area of an X window, and that area's place in the

@@ -1,6 +1,7 @@
-// What the integration tests share: the default window's layouts, the colours
-// and areas they look at, waits for a finished drawing, and a fixture that
-// leaves the program's stderr and a picture behind when a test fails.
+// What the integration tests share besides GoogleTest and the harness: the
+// default window's layouts, the colours and areas they look at, waits for a
+// finished drawing, and a fixture that starts the program, and leaves its
+// stderr and a picture behind when a test fails.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,8 +15,8 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "png_writer.h"
 #include "session.h"
 
 inline const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
@@ -71,9 +72,6 @@ inline std::optional<Image> waitForSteady(DemoSession& session, View view,
 // yet resized. Notes the grey as this session's GL draws it, and where the
 // prompt's glyphs lie.
 inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background, Box& prompt) {
-    if (!session.waitForLayout(firstLayout)) {
-        return std::nullopt;
-    }
     const auto promptAlone = [&](const Image& image) {
         background = image.at(1, image.height - 1);
         const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);
@@ -113,14 +111,33 @@ inline const char* driverSkipped(const char* driver) {
                : nullptr;
 }
 
-// A program of its own for each test. When the test fails, the program's
-// stderr is printed and the top-level window saved as a PNG named after the
-// test, in the temporary directory.
+// Waits for the layout; what there was instead if it never came.
+inline testing::AssertionResult laidOut(DemoSession& session, const ViewLayout& expected) {
+    if (session.waitForLayout(expected)) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "layout: " << session.layout() << (session.isAlive() ? "" : ", and the program died");
+}
+
+// Starts the program and waits for its first layout.
+inline testing::AssertionResult started(DemoSession& session,
+                                        const std::vector<std::string>& env = {},
+                                        bool windowManager = false) {
+    if (!session.start(env, windowManager)) {
+        return testing::AssertionFailure() << "no program:\n" << session.stderrText();
+    }
+    return laidOut(session, firstLayout);
+}
+
+// A program of its own for each test, at its first layout. When the test
+// fails, the program's stderr is printed and the top-level window saved as a
+// PNG named after the test, in the temporary directory.
 class DemoTest : public testing::Test {
   protected:
     explicit DemoTest(FontSetup font = FontSetup::Installed) : session(font) {}
 
-    void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
+    void SetUp() override { ASSERT_TRUE(started(session)); }
 
     void TearDown() override {
         if (HasFailure()) {

@@ -2,21 +2,13 @@
 // FTGL text sit and how large they are, how keys reach the second line, how
 // Latin-1 and control characters draw, and the notice that replaces the text
 // when verdana.ttf cannot be used while the rest of the program runs on.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <optional>
 #include <ostream>
-#include <set>
 #include <sstream>
-#include <string>
 
 #include "demo_test.h"
 
@@ -138,12 +130,6 @@ Findings noticeFindings(const Image& image) {
 class FontViewTest : public DemoTest {
   protected:
     explicit FontViewTest(FontSetup font = FontSetup::Installed) : DemoTest(font) {}
-
-    void SetUp() override {
-        ASSERT_TRUE(session.start()) << "the program did not start or died";
-        ASSERT_TRUE(session.waitForLayout(firstLayout))
-            << (session.isAlive() ? "" : "the program died; ") << "layout: " << session.layout();
-    }
 
     // fontView at its first-layout size, finished drawing, satisfying the condition.
     std::optional<Image> waitForFont(const std::function<bool(const Image&)>& ready) {
@@ -363,7 +349,7 @@ class BrokenFontTest : public FontViewTest, public testing::WithParamInterface<B
             GTEST_SKIP() << GetParam().notOnWindows;
         }
         ASSERT_TRUE(GetParam().make(session.fontPath().c_str()));
-        FontViewTest::SetUp();
+        DemoTest::SetUp();
     }
 };
 

@@ -3,14 +3,10 @@
 // of their own, so only what starts in the program's code counts: an error or
 // a definite leak whose innermost frame (past valgrind's own replacements of
 // malloc and the string functions) lies in our sources.
-#include <gtest/gtest.h>
-
 #include <X11/keysym.h>
 
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "demo_test.h"
 

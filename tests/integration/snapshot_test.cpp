@@ -1,16 +1,9 @@
 // gltextdemo-snapshot, the headless run of ./run.sh: a picture of the whole
 // window once every place in it is drawn, and no picture at all when the
 // program dies before that.
-#include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "demo_test.h"
 

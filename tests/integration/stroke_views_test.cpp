@@ -1,17 +1,8 @@
 // The two stroke-font views seen from outside, on a private X server: where the
 // text starts, how each view draws its lines, which view moves on its own, how
 // a drag in either view moves the text in both, and how a key replaces it.
-#include <gtest/gtest.h>
-
-#include <X11/keysym.h>
-
-#include <algorithm>
 #include <cmath>
-#include <functional>
-#include <optional>
-#include <set>
 #include <sstream>
-#include <string>
 
 #include "demo_test.h"
 
@@ -89,10 +80,6 @@ class StrokeViewsTest : public DemoTest {
     // the centre. The frame drawn at the creation size, before the first
     // layout, has its baseline seven rows higher. Notes the stem's offset.
     std::optional<Image> startUp() {
-        if (!session.waitForLayout(firstLayout)) {
-            ADD_FAILURE() << "layout: " << session.layout();
-            return std::nullopt;
-        }
         std::optional<Box> box;
         std::optional<Image> shown = session.waitForCapture(View::still, [&](const Image& image) {
             box = inkBox(image);
@@ -276,7 +263,7 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
         if (const char* why = driverSkipped(GetParam())) {
             GTEST_SKIP() << why;
         }
-        ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
+        ASSERT_TRUE(started(session, {GetParam()}));
     }
 };
 
@@ -287,7 +274,7 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
 TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAndDragsFollowThePointer) {
     ASSERT_TRUE(startUp());
     session.resize(800, 600);
-    ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
+    ASSERT_TRUE(laidOut(session, largerLayout));
     const int width = largerLayout.still.width;
     EXPECT_TRUE(waitForTextAt(width / 2, largerLayout.still.height / 2, width));
 

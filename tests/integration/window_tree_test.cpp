@@ -1,12 +1,8 @@
 // The window tree seen from outside, on a private X server: where the four
 // windows sit, how the sub-windows follow the top-level window's size, what
 // the prompt strip shows as keys arrive, and how the program ends on close.
-#include <gtest/gtest.h>
-
 #include <X11/keysym.h>
 
-#include <optional>
-#include <string>
 #include <tuple>
 
 #include "demo_test.h"
@@ -61,10 +57,8 @@ TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
 }
 
 TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
-    ASSERT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
-
     session.resize(800, 600);
-    EXPECT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
+    EXPECT_TRUE(laidOut(session, largerLayout));
 
     // Sizes below one pixel are clamped; the positions keep to the formula.
     const std::tuple<int, int, ViewLayout> tiny[] = {
@@ -83,7 +77,7 @@ TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
     }
 
     session.resize(640, 480);
-    EXPECT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
+    EXPECT_TRUE(laidOut(session, firstLayout));
     EXPECT_TRUE(session.isAlive()) << session.stderrText();
 }
 
@@ -182,8 +176,7 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
     }
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
-        ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
-        ASSERT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
+        ASSERT_TRUE(started(session, {GetParam()}));
         const std::optional<int> status = session.close();
         ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
         EXPECT_TRUE(exitedCleanly(status)) << "run " << run << ": " << describeEnding(status);
@@ -199,8 +192,7 @@ TEST_P(DriverTest, MaximizeAndRestoreLeaveTheWholePictureDrawn) {
         GTEST_SKIP() << why;
     }
     DemoSession session;
-    ASSERT_TRUE(session.start({GetParam()}, true)) << session.stderrText();
-    ASSERT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
+    ASSERT_TRUE(started(session, {GetParam()}, true));
     ASSERT_TRUE(session.typeText(sampleLine));
     for (const bool maximized : {true, false}) {
         session.maximize(maximized);
