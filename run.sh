@@ -12,10 +12,7 @@ scripts/install-deps.sh run
 CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset release >/dev/null
 
 font=${GLTEXTDEMO_FONT:-$(scripts/dejavu-font.sh)}
-if [[ ! -f $font ]]; then
-    echo "run.sh: font file not found: $font" >&2
-    exit 1
-fi
+[[ -f $font ]] || { echo "run.sh: font file not found: $font" >&2; exit 1; }
 
 if ! build/release/tools/gltextdemo-snapshot --probe-display; then
     echo "No display reachable: running the demo on a private Xvfb." >&2

@@ -37,8 +37,7 @@ Image inkCrop(const Image& window, const Box& area, Rgb background) {
 // The sample as each place draws it, enlarged four times without smoothing so
 // that single pixels show, stacked top to bottom on light grey.
 Image methodsPicture(const Image& window) {
-    constexpr int zoom = 4;
-    constexpr int gap = 12;
+    constexpr int zoom = 4, gap = 12;
     const Places at = placesAt(window.width, window.height);
     const Image crops[] = {inkCrop(window, at.rotating, black), inkCrop(window, at.still, black),
                            inkCrop(window, at.typedLine, black),
@@ -81,17 +80,14 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     if (!program.empty()) {
         session.setCommand({program});
     }
-    if (!session.start()) {
-        return fail("the demo did not start on a private Xvfb", &session);
-    }
     const auto failed = [&](const char* what) {
-        return fail(session.isAlive() ? what : "the demo ended before its window was drawn",
+        return fail(session.isAlive() ? what : "the demo did not run on a private Xvfb until drawn",
                     &session);
     };
     // A drag lands where it should only once the sub-windows have their
     // places. It goes before the keys, so a drawing of the keys shows it done.
-    if (!session.waitForLayout(firstLayout)) {
-        return failed("the sub-windows never took their places");
+    if (!session.start()) {
+        return failed("the window and its sub-windows never took their places");
     }
     // From the centre of the still view towards its lower left: both stroke
     // views follow, and the spinning one turns the text about its centre.

@@ -5,14 +5,8 @@
 #include "internal.h"
 
 const bool underWine = false;
-
-std::vector<std::string> programCommand() {
-    return {GLTEXTDEMO_EXE};
-}
-
-bool needsWindowManager() {
-    return false;
-}
+const bool needsWindowManager = false;
+const std::vector<std::string> programCommand{GLTEXTDEMO_EXE};
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
     std::vector<Window> children = childrenOf(display, topLevel);

@@ -17,14 +17,8 @@ constexpr char startWarning[] =
 }  // namespace
 
 const bool underWine = true;
-
-std::vector<std::string> programCommand() {
-    return {WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
-}
-
-bool needsWindowManager() {
-    return true;
-}
+const bool needsWindowManager = true;
+const std::vector<std::string> programCommand{WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
     const Box window = geometryOf(display, topLevel);

@@ -13,14 +13,10 @@
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
-};
 
-inline bool operator==(Rgb a, Rgb b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-inline bool operator!=(Rgb a, Rgb b) {
-    return !(a == b);
-}
+    friend bool operator==(Rgb p, Rgb q) { return p.r == q.r && p.g == q.g && p.b == q.b; }
+    friend bool operator!=(Rgb p, Rgb q) { return !(p == q); }
+};
 
 // A rectangle in pixels: a window's geometry or an area of an image, y down.
 struct Box {
@@ -28,16 +24,16 @@ struct Box {
 
     int right() const { return x + width; }  // one past the last column
     int bottom() const { return y + height; }
+    friend bool operator==(const Box& a, const Box& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const Box& b) {
+        return out << "(" << b.x << "," << b.y << " " << b.width << "x" << b.height << ")";
+    }
 };
 
-inline bool operator==(const Box& a, const Box& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-std::ostream& operator<<(std::ostream& out, const Box& box);
-
 struct Image {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<std::uint8_t> rgb;  // rows top to bottom, three bytes a pixel
 
     Image() = default;
@@ -47,9 +43,10 @@ struct Image {
     Box bounds() const { return {0, 0, width, height}; }
     Rgb at(int x, int y) const;
     void set(int x, int y, Rgb pixel);
+    friend bool operator==(const Image& a, const Image& b) {
+        return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
+    }
 };
-
-bool operator==(const Image& a, const Image& b);
 
 // Each takes an area, clipped to the image.
 Image crop(const Image& image, const Box& area);

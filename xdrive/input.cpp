@@ -67,20 +67,17 @@ bool pressKey(Display* display, const KeyBindings& bound, KeySym key,
     if (code == 0) {
         return false;
     }
-    std::vector<KeyCode> held;
-    for (KeySym modifier : modifiers) {
-        held.push_back(XKeysymToKeycode(display, modifier));
-    }
+    std::vector<KeySym> held = modifiers;
     if (shifted) {
-        held.push_back(XKeysymToKeycode(display, XK_Shift_L));
+        held.push_back(XK_Shift_L);
     }
-    for (KeyCode modifier : held) {
-        XTestFakeKeyEvent(display, modifier, True, CurrentTime);
+    for (KeySym modifier : held) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, modifier), True, CurrentTime);
     }
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     for (auto m = held.rbegin(); m != held.rend(); ++m) {
-        XTestFakeKeyEvent(display, *m, False, CurrentTime);
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, *m), False, CurrentTime);
     }
     XSync(display, False);
     return true;

@@ -4,12 +4,6 @@
 // which host it runs on.
 #pragma once
 
-#include <X11/Xlib.h>
-
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "session.h"
 
 // x_server.cpp. Xvfb, its stderr in dir, and the one connection to it; null
@@ -52,7 +46,7 @@ Image capture(Display* display, Window window, const Box& area);
 
 // host_native.cpp or host_wine.cpp. Whether the program follows a resize made
 // from X only under a window manager.
-bool needsWindowManager();
+extern const bool needsWindowManager;
 // Where each view shows now, in the order the program creates them; none
 // until all three do.
 std::vector<Shown> findViews(Display* display, Window topLevel);

@@ -71,7 +71,6 @@ class TempDir {
     std::string path_;
 };
 
-// Whether a child has exited with status 0.
 bool exitedCleanly(std::optional<int> waitStatus);
 // How a child ended, for a message: "exit status 1", "signal 11 (Segmentation
 // fault)", or "still running" for none.

@@ -13,6 +13,7 @@ namespace {
 constexpr int echoWidth = 77;
 constexpr int fixedPerTyped = 6;
 constexpr int strokeInk = 50;  // lit pixels enough to be text rather than a stray dot
+constexpr int promptWidth = 165;
 
 int inkWidth(const Image& window, const Box& area, Rgb background) {
     const std::optional<Box> ink = boundingBox(window, area, background);
@@ -26,15 +27,6 @@ bool cornersAre(const Image& window, const Box& area, Rgb colour) {
 }
 
 }  // namespace
-
-bool operator==(const ViewLayout& a, const ViewLayout& b) {
-    return a.rotating == b.rotating && a.still == b.still && a.font == b.font;
-}
-
-std::ostream& operator<<(std::ostream& out, const ViewLayout& layout) {
-    return out << "rotating " << layout.rotating << ", static " << layout.still << ", font "
-               << layout.font;
-}
 
 ViewLayout layoutAt(int width, int height) {
     const auto atLeastOne = [](int n) { return std::max(n, 1); };
@@ -65,10 +57,6 @@ Box promptStrip(int width, int height) {
     return {0, top, width, height - top};
 }
 
-int promptLeft(int width) {
-    return width / 40;
-}
-
 int promptBaseline(int height) {
     return height - height / 40;
 }
@@ -78,7 +66,7 @@ Places placesAt(int width, int height) {
     const Box& font = views.font;
     const int split = fontViewSplit(font.height);
     const Box strip = promptStrip(width, height);
-    const int promptEnd = promptLeft(width) + promptWidth;
+    const int promptEnd = width / 40 + promptWidth;
     return {views.rotating,
             views.still,
             {font.x, font.y, font.width, split},

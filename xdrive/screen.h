@@ -24,10 +24,14 @@ constexpr auto isClearGrey = [](Rgb p) {
 // Each view's geometry inside the top-level window.
 struct ViewLayout {
     Box rotating, still, font;
-};
 
-bool operator==(const ViewLayout& a, const ViewLayout& b);
-std::ostream& operator<<(std::ostream& out, const ViewLayout& layout);
+    friend bool operator==(const ViewLayout& a, const ViewLayout& b) {
+        return a.rotating == b.rotating && a.still == b.still && a.font == b.font;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const ViewLayout& v) {
+        return out << "rotating " << v.rotating << ", static " << v.still << ", font " << v.font;
+    }
+};
 
 // Five pixels of margin around the sub-windows and six between the stroke
 // views, which share the top half; the font view takes a quarter of the height
@@ -39,10 +43,9 @@ inline const ViewLayout firstLayout = layoutAt(initialWindow.width, initialWindo
 constexpr double unitsWide = 300.0;
 constexpr double unitsHigh = 225.0;
 
-// The font view's lines start 10 units from its left edge and stand on
-// baselines 30 units above and below its centre, in rows from the top. The
-// fixed line's descenders end above the split row; the typed line's capitals
-// and accents start below it.
+// The font view's lines start 10 units from its left edge on baselines 30
+// units above and below its centre, in rows from the top. The fixed line's
+// descenders end above the split row, the typed line's accents start below.
 int fontLineLeft(int viewWidth);
 int messageBaseline(int viewHeight);
 int textBaseline(int viewHeight);
@@ -53,18 +56,16 @@ constexpr int placeholderWidth = 63;  // "UXEN" at 24 pixels in DejaVu Sans
 // Roman 24, 165 pixels wide, from 2.5% of its width and height off its
 // lower-left corner, and the echo of the text right behind it.
 Box promptStrip(int width, int height);
-int promptLeft(int width);
 int promptBaseline(int height);  // rows from the top
-constexpr int promptWidth = 165;
 
-// The line the snapshot tool and the whole-picture test type, and the places
-// in the top-level window where each way of drawing shows it.
+// The line the snapshot tool and the whole-picture test type, and where in the
+// top-level window each way of drawing shows it.
 constexpr char sampleLine[] = "Hello, GL!";
 struct Places {
     Box rotating, still, fixedLine, typedLine, prompt, echo;
 };
 Places placesAt(int width, int height);
 
-// The first place of a capture of the whole top-level window, after the sample
-// line was typed, that does not show what it should, or none.
+// The first place of the whole top-level window, after the sample line was
+// typed, that does not show what it should, or none.
 const char* missingPlace(const Image& window);

@@ -30,13 +30,9 @@ DemoSession::~DemoSession() {
     }
 }
 
-bool DemoSession::start(const std::vector<std::string>& env, bool windowManager) {
-    return startServer(windowManager) && launch(env) && findWindows();
-}
-
 bool DemoSession::startServer(bool windowManager) {
     display_ = startXServer(root_.path(), server_);
-    if (display_ == nullptr || ((windowManager || needsWindowManager()) &&
+    if (display_ == nullptr || ((windowManager || needsWindowManager) &&
                                 !startWindowManager(display_, root_.path(), windowManager_))) {
         return false;
     }
@@ -58,7 +54,7 @@ bool DemoSession::launch(const std::vector<std::string>& env,
     fullEnv.push_back(std::string("DISPLAY=") + DisplayString(display_));
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
-    const std::vector<std::string> program = command_.empty() ? programCommand() : command_;
+    const std::vector<std::string> program = command_.empty() ? programCommand : command_;
     argv.insert(argv.end(), program.begin(), program.end());
     return program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
 }

@@ -1,7 +1,6 @@
-// One private X server with gltextdemo running on it, as the integration
-// tests, the snapshot tool and the benchmarks need it: starts both, finds the
-// program's windows, types and drags, resizes, captures pixels, and closes or
-// kills everything it started.
+// A private X server with gltextdemo on it, for the integration tests, the
+// snapshot tool and the benchmarks: finds the program's windows, types, drags,
+// resizes, captures pixels, and closes or kills everything it started.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -20,7 +19,7 @@
 // For a test that cannot apply under Wine, to skip with its reason.
 extern const bool underWine;
 // What runs the program, before any wrapper such as valgrind.
-std::vector<std::string> programCommand();
+extern const std::vector<std::string> programCommand;
 
 // The program's four windows, the views in the order the program creates them.
 enum class View { topLevel, rotating, still, font };
@@ -52,10 +51,13 @@ class DemoSession {
     const std::string& workDir() const { return workDir_; }
     std::string fontPath() const { return workDir_ + "/verdana.ttf"; }
 
-    // Starts the server and the program and finds all four windows. Every
-    // wait below gives up early once the program has died. A window manager
-    // runs on the server if asked for, as on a desktop, or if the host needs one.
-    bool start(const std::vector<std::string>& env = {}, bool windowManager = false);
+    // Starts the server and the program, finds all four windows and waits for
+    // the first layout; every wait gives up early once the program has died. A
+    // window manager runs if asked for, as on a desktop, or if the host needs one.
+    bool start(const std::vector<std::string>& env = {}, bool windowManager = false) {
+        return startServer(windowManager) && launch(env) && findWindows() &&
+               waitForLayout(firstLayout);
+    }
     // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode.
     bool startServer(bool windowManager = false);
     // env: NAME=value pairs; wrapper: a command to run the program under

@@ -1,4 +1,4 @@
-// What the integration tests share besides GoogleTest and the harness: the
+// What the integration tests share, with GoogleTest and the harness: the
 // default window's layouts, the colours and areas they look at, waits for a
 // finished drawing, and a fixture that starts the program, and leaves its
 // stderr and a picture behind when a test fails.
@@ -7,15 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <iostream>
-#include <optional>
-#include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "session.h"
 
@@ -111,25 +105,6 @@ inline const char* driverSkipped(const char* driver) {
                : nullptr;
 }
 
-// Waits for the layout; what there was instead if it never came.
-inline testing::AssertionResult laidOut(DemoSession& session, const ViewLayout& expected) {
-    if (session.waitForLayout(expected)) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure()
-           << "layout: " << session.layout() << (session.isAlive() ? "" : ", and the program died");
-}
-
-// Starts the program and waits for its first layout.
-inline testing::AssertionResult started(DemoSession& session,
-                                        const std::vector<std::string>& env = {},
-                                        bool windowManager = false) {
-    if (!session.start(env, windowManager)) {
-        return testing::AssertionFailure() << "no program:\n" << session.stderrText();
-    }
-    return laidOut(session, firstLayout);
-}
-
 // A program of its own for each test, at its first layout. When the test
 // fails, the program's stderr is printed and the top-level window saved as a
 // PNG named after the test, in the temporary directory.
@@ -137,7 +112,7 @@ class DemoTest : public testing::Test {
   protected:
     explicit DemoTest(FontSetup font = FontSetup::Installed) : session(font) {}
 
-    void SetUp() override { ASSERT_TRUE(started(session)); }
+    void SetUp() override { ASSERT_TRUE(session.start()) << "layout: " << session.layout(); }
 
     void TearDown() override {
         if (HasFailure()) {

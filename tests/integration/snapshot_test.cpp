@@ -47,7 +47,7 @@ TEST_F(SnapshotTest, ProgramThatDiesFailsTheRun) {
     // One dies before its window shows, the other runs the real demo and
     // crashes as it closes: only the first leaves no picture.
     std::string demo;
-    for (const std::string& word : programCommand()) {
+    for (const std::string& word : programCommand) {
         demo += "'" + word + "' ";
     }
     const std::string scripts[] = {"kill -9 $$\n", demo + "; kill -SEGV $$\n"};

@@ -30,7 +30,6 @@ class WindowTreeTest : public DemoTest {
         return echo ? std::optional<int>(echo->right()) : std::nullopt;
     }
 
-    // Types one key and waits until the echo reaches further right than before.
     std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
         if (!session.pressKey(key)) {
             return std::nullopt;
@@ -58,7 +57,7 @@ TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
 
 TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
     session.resize(800, 600);
-    EXPECT_TRUE(laidOut(session, largerLayout));
+    EXPECT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
 
     // Sizes below one pixel are clamped; the positions keep to the formula.
     const std::tuple<int, int, ViewLayout> tiny[] = {
@@ -77,7 +76,7 @@ TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
     }
 
     session.resize(640, 480);
-    EXPECT_TRUE(laidOut(session, firstLayout));
+    EXPECT_TRUE(session.waitForLayout(firstLayout)) << "layout: " << session.layout();
     EXPECT_TRUE(session.isAlive()) << session.stderrText();
 }
 
@@ -145,7 +144,14 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
 
 // Under both of Mesa's software drivers, which handle a single-buffered
 // window in ways of their own.
-class DriverTest : public testing::TestWithParam<const char*> {};
+class DriverTest : public testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override {
+        if (const char* why = driverSkipped(GetParam())) {
+            GTEST_SKIP() << why;
+        }
+    }
+};
 
 // Some releases of Mesa (25 and 26 among them) crash at the exit of any
 // program with a single-buffered window under softpipe, which no program can
@@ -164,9 +170,6 @@ std::string softpipeExitCrash() {
 // Several times over: softpipe tears a single-buffered window down in a way
 // that crashes unless its context is current, in most runs but not all.
 TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
-    if (const char* why = driverSkipped(GetParam())) {
-        GTEST_SKIP() << why;
-    }
     if (GetParam() == std::string("GALLIUM_DRIVER=softpipe")) {
         if (const std::string crash = softpipeExitCrash(); !crash.empty()) {
             GTEST_SKIP() << "Mesa's softpipe does not close a program with a single-buffered "
@@ -176,7 +179,7 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
     }
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
-        ASSERT_TRUE(started(session, {GetParam()}));
+        ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
         const std::optional<int> status = session.close();
         ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
         EXPECT_TRUE(exitedCleanly(status)) << "run " << run << ": " << describeEnding(status);
@@ -188,11 +191,8 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
 // exposures at once, where a resize from X alone never put them in one pass of
 // the program's loop. Every place is drawn at each size, margins included.
 TEST_P(DriverTest, MaximizeAndRestoreLeaveTheWholePictureDrawn) {
-    if (const char* why = driverSkipped(GetParam())) {
-        GTEST_SKIP() << why;
-    }
     DemoSession session;
-    ASSERT_TRUE(started(session, {GetParam()}, true));
+    ASSERT_TRUE(session.start({GetParam()}, true)) << session.stderrText();
     ASSERT_TRUE(session.typeText(sampleLine));
     for (const bool maximized : {true, false}) {
         session.maximize(maximized);
