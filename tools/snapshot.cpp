@@ -7,23 +7,17 @@
 //       places draws it, enlarged; prints the picture's path, or fails naming
 //       how the demo ended if it does not then close with status 0
 //   gltextdemo-snapshot --probe-display            exits 0 if $DISPLAY can be opened
-#include <X11/Xlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <optional>
-#include <string>
 #include <system_error>
-#include <vector>
 
 #include "session.h"
 
 namespace {
 
-// At most 150 by 60 pixels of the area about the middle of its ink, with a
-// few pixels of background around the ink where there is room.
+// At most 150 by 60 pixels about the middle of the area's ink, with a margin.
 Image inkCrop(const Image& window, const Box& area, Rgb background) {
     constexpr int margin = 4;
     const Image part = crop(window, area);
@@ -95,10 +89,9 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     if (!session.typeText(sampleLine)) {
         return fail("cannot type the sample line");
     }
-    // On each pass of its loop the program draws the top-level window, then
-    // the spinning view, and the font view last, so a capture can catch the
-    // whole echo beside a font view a key behind. Two new frames of the
-    // spinning view after everything first shows, that pass is over.
+    // Each pass of the program's loop draws the top-level window, the spinning
+    // view, then the font view, so a capture can catch the whole echo beside a
+    // font view a key behind: two new spinning frames later, that pass is over.
     const char* missing = "the window could not be read";
     std::optional<Image> spin;
     int turns = 0;

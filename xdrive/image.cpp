@@ -68,10 +68,8 @@ std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb backgrou
             bottom = std::max(bottom, y);
         }
     });
-    if (right < 0) {
-        return std::nullopt;
-    }
-    return Box{left, top, right - left + 1, bottom - top + 1};
+    return right < 0 ? std::nullopt
+                     : std::optional<Box>({left, top, right - left + 1, bottom - top + 1});
 }
 
 std::set<int> greyLevels(const Image& image, const Box& area) {

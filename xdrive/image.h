@@ -1,6 +1,5 @@
 // A captured window as plain RGB pixels, the few measurements the tests make
-// on one, and PNG files of it. No X here, so the measurements are easy to
-// follow on their own.
+// on one, and PNG files of it; no X, so the measurements read on their own.
 #pragma once
 
 #include <cstdint>
@@ -54,10 +53,9 @@ int countPixels(const Image& image, const Box& area, const std::function<bool(Rg
 int countPixels(const Image& image, const Box& area, Rgb colour);
 // Smallest box holding every pixel that differs from the background; none if all match.
 std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb background);
-// The black areas of a window that draws black panes on another colour, such
-// as the program's sub-windows on its grey: bands of rows that hold black,
-// top to bottom, and within each the boxes around the runs of columns that do,
-// left to right.
+// The black panes of a window on another colour, such as the program's views
+// on its grey: bands of rows holding black, top to bottom, and in each the
+// boxes around the runs of columns that do, left to right.
 std::vector<Box> blackPanes(const Image& image);
 // The distinct levels of the grey pixels (r == g == b); other colours are skipped.
 std::set<int> greyLevels(const Image& image, const Box& area);

@@ -1,13 +1,11 @@
 // What each job of the harness offers the session, one .cpp a job: the X
-// server, windows and their geometry, keys and drags, pixels, and the host.
-// CMake builds host_native.cpp or host_wine.cpp, so the session never asks
-// which host it runs on.
+// server, windows, keys and drags, pixels, and the host, whose file CMake
+// chooses (host_native.cpp or host_wine.cpp) so the session never asks.
 #pragma once
 
 #include "session.h"
 
-// x_server.cpp. Xvfb, its stderr in dir, and the one connection to it; null
-// if it did not come up.
+// x_server.cpp. Xvfb, its stderr in dir, and the one connection to it, or null.
 Display* startXServer(const std::string& dir, ChildProcess& server);
 // False unless the window manager runs and acts on what is asked of it.
 bool startWindowManager(Display* display, const std::string& dir, ChildProcess& windowManager);
@@ -27,31 +25,25 @@ void setMaximized(Display* display, Window window, bool maximized);
 void askToClose(Display* display, Window window);
 
 // input.cpp, through XTest: the program cannot tell the keys and drags from a
-// person's. A keysym the server's keymap lacks is bound to a spare keycode,
-// before the program starts: a program that has read the keymap already can
-// miss a change made just before the next key. False if one is left without.
+// person's. Keysyms the keymap lacks are bound to spare keycodes before the
+// program reads the keymap, which it might not reread in time for the next key.
 bool bindKeys(Display* display, const std::vector<KeySym>& keys, KeyBindings& bound);
 bool pressKey(Display* display, const KeyBindings& bound, KeySym key,
               const std::vector<KeySym>& modifiers);
 bool typeText(Display* display, const KeyBindings& bound, const std::string& latin1);
 void focus(Display* display, Window window);
-// Presses the button at one point of an area of the window, moves the pointer
-// in steps to another and releases it there.
+// Presses the button at one point of the window's area, moves in steps to another, releases.
 void drag(Display* display, Window window, const Box& area, int fromX, int fromY, int toX, int toY,
           unsigned button);
 
-// capture.cpp. An area in the window's own coordinates; empty if it reaches
-// outside the window or the window is gone.
+// capture.cpp. An area in the window's own coordinates; empty if outside it or gone.
 Image capture(Display* display, Window window, const Box& area);
 
-// host_native.cpp or host_wine.cpp. Whether the program follows a resize made
-// from X only under a window manager.
+// host_native.cpp or host_wine.cpp. Whether a resize from X needs a window manager.
 extern const bool needsWindowManager;
-// Where each view shows now, in the order the program creates them; none
-// until all three do.
+// Where each view shows now, in the order the program creates them; none until all do.
 std::vector<Shown> findViews(Display* display, Window topLevel);
-// Returns once the top-level window has settled at the size asked for, or at
-// one of the host's own.
+// Returns once the top-level window has settled at the size asked for, or the host's own.
 void settleResize(Display* display, Window topLevel);
 // What the program wrote on stderr, less what the host adds of its own.
 std::string programStderr(std::string text);

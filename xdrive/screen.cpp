@@ -2,8 +2,6 @@
 #include "screen.h"
 
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 namespace {
 
@@ -36,29 +34,9 @@ ViewLayout layoutAt(int width, int height) {
             {5, height / 2 + 10, atLeastOne(width - 10), atLeastOne(height / 4)}};
 }
 
-int fontLineLeft(int viewWidth) {
-    return static_cast<int>(std::lround(viewWidth * 10 / unitsWide));
-}
-
-int messageBaseline(int viewHeight) {
-    return static_cast<int>(std::lround(viewHeight * (unitsHigh / 2 - 30) / unitsHigh));
-}
-
-int textBaseline(int viewHeight) {
-    return static_cast<int>(std::lround(viewHeight * (unitsHigh / 2 + 30) / unitsHigh));
-}
-
-int fontViewSplit(int viewHeight) {
-    return messageBaseline(viewHeight) + 8;
-}
-
 Box promptStrip(int width, int height) {
     const int top = layoutAt(width, height).font.bottom();
     return {0, top, width, height - top};
-}
-
-int promptBaseline(int height) {
-    return height - height / 40;
 }
 
 Places placesAt(int width, int height) {

@@ -1,22 +1,20 @@
 // A session: the server, the program on it and its windows. Every X error is
-// tolerated, because a caller may well ask about a window of a program that
-// has just died.
+// tolerated, as a caller may ask about a window of a program that just died.
 #include "session.h"
 
 #include <X11/keysym.h>
 
 #include <filesystem>
+#include <numeric>
 
 #include "internal.h"
-
-namespace fs = std::filesystem;
 
 DemoSession::DemoSession(FontSetup font)
     : root_("gltextdemo-test"), workDir_(root_.path() + "/work") {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    fs::create_directory(workDir_);
+    std::filesystem::create_directory(workDir_);
     if (font == FontSetup::Installed) {
-        fs::copy_file(DEJAVU_FONT, fontPath());
+        std::filesystem::copy_file(DEJAVU_FONT, fontPath());
     }
 }
 
@@ -37,10 +35,8 @@ bool DemoSession::startServer(bool windowManager) {
         return false;
     }
     // Every Latin-1 key can then be typed, whatever the default keymap lacks.
-    std::vector<KeySym> latin1;
-    for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
-        latin1.push_back(key);
-    }
+    std::vector<KeySym> latin1(XK_ydiaeresis - XK_nobreakspace + 1);
+    std::iota(latin1.begin(), latin1.end(), XK_nobreakspace);
     return bindKeys(display_, latin1, boundKeys_);
 }
 
@@ -50,8 +46,8 @@ bool DemoSession::launch(const std::vector<std::string>& env,
         return false;
     }
     // What the build adds to every run: a sanitized build's options.
-    std::vector<std::string> fullEnv{PROGRAM_ENVIRONMENT};
-    fullEnv.push_back(std::string("DISPLAY=") + DisplayString(display_));
+    std::vector<std::string> fullEnv{std::string("DISPLAY=") + DisplayString(display_),
+                                     PROGRAM_ENVIRONMENT};
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
     const std::vector<std::string> program = command_.empty() ? programCommand : command_;
@@ -61,14 +57,12 @@ bool DemoSession::launch(const std::vector<std::string>& env,
 
 bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
     bool found = false;
-    waitUntil(
-        [&] {
-            topLevel_ = findByTitle(display_, windowTitle);
-            found = isViewable(display_, topLevel_) && !findViews(display_, topLevel_).empty();
-            return found || !isAlive();
-        },
-        timeout);
-    if (found) {
+    const auto seen = [&] {
+        topLevel_ = findByTitle(display_, windowTitle);
+        found = isViewable(display_, topLevel_) && !findViews(display_, topLevel_).empty();
+        return found || !isAlive();
+    };
+    if (waitUntil(seen, timeout) && found) {
         focus(display_, topLevel_);
     }
     return found;
@@ -131,15 +125,13 @@ std::optional<Image> DemoSession::waitForCapture(View view,
                                                  const std::function<bool(const Image&)>& ready,
                                                  std::chrono::milliseconds timeout) {
     std::optional<Image> result;
-    waitUntil(
-        [&] {
-            Image image = capture(view);
-            if (!image.empty() && ready(image)) {
-                result = std::move(image);
-            }
-            return result.has_value() || !isAlive();
-        },
-        timeout);
+    const auto caught = [&] {
+        if (Image image = capture(view); !image.empty() && ready(image)) {
+            result = std::move(image);
+        }
+        return result.has_value() || !isAlive();
+    };
+    waitUntil(caught, timeout);
     return result;
 }
 

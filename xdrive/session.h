@@ -24,12 +24,10 @@ extern const std::vector<std::string> programCommand;
 // The program's four windows, the views in the order the program creates them.
 enum class View { topLevel, rotating, still, font };
 
-// Where a window shows: an area of an X window, and that area's place in the
-// top-level window.
+// Where a window shows: an area of an X window, and its place in the top level.
 struct Shown {
     Window window = 0;
-    Box area;
-    Box inTopLevel;
+    Box area, inTopLevel;
 };
 
 using KeyBindings = std::map<KeySym, KeyCode>;  // the keysyms a session bound itself
@@ -46,8 +44,7 @@ class DemoSession {
     DemoSession(const DemoSession&) = delete;
     DemoSession& operator=(const DemoSession&) = delete;
 
-    // The program's working directory exists from construction on, so a test
-    // can put files in it before start().
+    // The program's working directory, there from construction on for files.
     const std::string& workDir() const { return workDir_; }
     std::string fontPath() const { return workDir_ + "/verdana.ttf"; }
 
@@ -60,12 +57,11 @@ class DemoSession {
     }
     // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode.
     bool startServer(bool windowManager = false);
-    // env: NAME=value pairs; wrapper: a command to run the program under
-    // (valgrind and its options), or none.
+    // env: NAME=value pairs; wrapper: a command to run it under, such as valgrind.
     bool launch(const std::vector<std::string>& env = {},
                 const std::vector<std::string>& wrapper = {});
-    // What launch() runs in place of gltextdemo: a path and its arguments, for
-    // a stand-in that builds the same window tree. Empty runs gltextdemo.
+    // A stand-in for gltextdemo that builds the same window tree, with its
+    // arguments, for launch() to run; empty runs gltextdemo.
     void setCommand(std::vector<std::string> argv) { command_ = std::move(argv); }
     // Once found, the top-level window has the keyboard, as after a click on it.
     bool findWindows(std::chrono::milliseconds timeout = patience);

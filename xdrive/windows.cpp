@@ -1,6 +1,5 @@
 // Window lookups, geometry and the messages a window manager handles, through Xlib.
 #include <algorithm>
-#include <string>
 
 #include "internal.h"
 
@@ -84,9 +83,8 @@ void resizeWindow(Display* display, Window window, int width, int height) {
     XSync(display, False);
 }
 
-// The message a pager or a frame's button sends (the window manager
-// specification's _NET_WM_STATE): add, or remove, both ways of maximizing,
-// from an application. The window manager itself then changes the size, its way.
+// What a frame's button sends (_NET_WM_STATE): add, or remove, both ways of
+// maximizing, from an application; the window manager then resizes its way.
 void setMaximized(Display* display, Window window, bool maximized) {
     sendMessage(display, window, "_NET_WM_STATE",
                 {maximized ? 1 : 0, atom(display, "_NET_WM_STATE_MAXIMIZED_VERT"),

@@ -7,11 +7,10 @@
 #include "internal.h"
 
 Display* startXServer(const std::string& dir, ChildProcess& server) {
-    // Xvfb picks a free display number itself and writes it to the descriptor
-    // given with -displayfd once it accepts connections. The screen holds every
-    // window a test makes (the soak test's 1600x1200 at 100,150): Mesa's
-    // softpipe driver cannot read back a single-buffered window that reaches
-    // past the screen's edge, and the program dies on the X error.
+    // Xvfb writes the free display number it picked to -displayfd once it takes
+    // connections. The screen holds every window a test makes (the soak's
+    // 1600x1200 at 100,150): softpipe cannot read back a single-buffered window
+    // reaching past the screen's edge, and the program dies on the X error.
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return nullptr;
@@ -44,8 +43,7 @@ bool startWindowManager(Display* display, const std::string& dir, ChildProcess& 
                          {std::string("DISPLAY=") + DisplayString(display)},
                          dir,
                          dir + "/window-manager-stderr.txt"});
-    // A window manager that runs says so on the root window; only then does
-    // it act on what is asked of it.
+    // A running window manager says so on the root window, and only then acts.
     const Atom check = XInternAtom(display, "_NET_CLIENT_LIST", False);
     return waitUntil([&] {
                int count = 0;

@@ -1,8 +1,7 @@
 // The program under valgrind's memcheck for a few seconds of typing, dragging
-// and resizing. Mesa's software renderer and the dynamic loader report errors
-// of their own, so only what starts in the program's code counts: an error or
-// a definite leak whose innermost frame (past valgrind's own replacements of
-// malloc and the string functions) lies in our sources.
+// and resizing. Mesa and the dynamic loader report errors of their own, so only
+// an error or a definite leak whose innermost frame (past valgrind's own malloc
+// and string functions) lies in our sources counts.
 #include <X11/keysym.h>
 
 #include <fstream>

@@ -1,6 +1,5 @@
 // gltextdemo-snapshot, the headless run of ./run.sh: a picture of the whole
-// window once every place in it is drawn, and no picture at all when the
-// program dies before that.
+// window once every place in it is drawn, and none if the program dies first.
 #include <sys/wait.h>
 
 #include <fstream>

@@ -13,16 +13,14 @@ namespace {
 const int centreX = firstLayout.still.width / 2;
 const int centreY = firstLayout.still.height / 2;
 
-// Roman stroke capitals are 100 units tall, 107 pixels at the first layout's
-// 1.0667 a unit, their left stems some ten units right of the origin; "UXEN"
-// is far wider than the half view right of it.
+// Roman stroke capitals are 100 units tall (107 pixels at the first layout),
+// their left stems ten units right of the origin; "UXEN" outruns the view.
 constexpr int capitalHeight = 107;
 constexpr int minStemOffset = 9;  // pixels right of the origin at the first layout
 constexpr int maxStemOffset = 14;
 
-// Radii in view units about the centre, which turning keeps: text starting at
-// the centre comes within 25 units of it at every angle, text starting 98
-// units up and to the right never nearer than 98.
+// Radii in view units about the centre, which turning keeps: text from the
+// centre comes within 25 units of it, text from 98 units away never nearer.
 constexpr double nearCentre = 60.0;
 // "UXEN" from the centre always reaches past 117 units (the U's right stem
 // alone does), while a lone "I" ends near 101.
@@ -131,27 +129,25 @@ class StrokeViewsTest : public DemoTest {
     // checks that the next framesToSample different frames all meet it too.
     testing::AssertionResult rotatingViewKeeps(
         const std::function<bool(const std::optional<Reach>&)>& holds) {
-        std::optional<Image> first = session.waitForCapture(
+        std::optional<Image> previous = session.waitForCapture(
             View::rotating, [&](const Image& image) { return holds(reachOf(image)); });
-        if (!first) {
+        if (!previous) {
             return testing::AssertionFailure()
                    << "no frame met it; the last was "
                    << describe(reachOf(session.capture(View::rotating)));
         }
-        Image previous = *first;
         int frames = 0;
         std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
-            Image image = session.capture(View::rotating);
-            if (image.empty() || image == previous) {
-                return !session.isAlive();
+            if (Image image = session.capture(View::rotating);
+                !image.empty() && !(image == *previous)) {
+                if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
+                    failed = describe(reach);
+                }
+                previous = std::move(image);
+                ++frames;
             }
-            ++frames;
-            if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
-                failed = describe(reach);
-            }
-            previous = std::move(image);
-            return !failed.empty() || frames >= framesToSample;
+            return !failed.empty() || frames >= framesToSample || !session.isAlive();
         });
         if (!failed.empty()) {
             return testing::AssertionFailure() << "frame " << frames << " was " << failed;
@@ -196,8 +192,7 @@ TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
 
 TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
     Image previous = session.capture(View::rotating);
-    int changes = 0;
-    int stillChanged = 0;
+    int changes = 0, stillChanged = 0;
     waitUntil([&] {
         Image image = session.capture(View::rotating);
         if (!image.empty() && !(image == previous)) {
@@ -256,9 +251,8 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
     }
 };
 
-// The still view is redrawn only on keys and drags, so its frames for the
-// resize itself must end at the new size, the text stretched with the view
-// and starting at its centre. Drags then map the pointer by the new size.
+// The still view is redrawn only on keys and drags, so its frames for the resize
+// must end at the new size, text from its centre; drags then map by that size.
 TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAndDragsFollowThePointer) {
     session.resize(800, 600);
     ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();

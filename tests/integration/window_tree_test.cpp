@@ -153,10 +153,9 @@ class DriverTest : public testing::TestWithParam<const char*> {
     }
 };
 
-// Some releases of Mesa (25 and 26 among them) crash at the exit of any
-// program with a single-buffered window under softpipe, which no program can
-// avoid (in a sanitized build the sanitizer reports it and exits with 1).
-// Asked of the reproduction on this machine: how it ended, if not cleanly.
+// Some Mesa releases (25, 26) crash at the exit of any program with a single-
+// buffered window under softpipe (exit 1 under a sanitizer): how the
+// reproduction ended on this machine, if not cleanly.
 std::string softpipeExitCrash() {
     DemoSession repro;
     repro.setCommand({SOFTPIPE_CLOSE, "single"});
@@ -187,9 +186,8 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
     }
 }
 
-// Through a window manager, as on a desktop: it sends the new size and the
-// exposures at once, where a resize from X alone never put them in one pass of
-// the program's loop. Every place is drawn at each size, margins included.
+// Through a window manager, which sends the new size and the exposures at once,
+// unlike a resize from X alone: every place is drawn at each size, margins too.
 TEST_P(DriverTest, MaximizeAndRestoreLeaveTheWholePictureDrawn) {
     DemoSession session;
     ASSERT_TRUE(session.start({GetParam()}, true)) << session.stderrText();
