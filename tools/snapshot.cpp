@@ -75,7 +75,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
         session.setCommand({program});
     }
     const auto failed = [&](const char* what) {
-        return fail(session.isAlive() ? what : "the demo did not run on a private Xvfb until drawn",
+        return fail(session.isAlive() ? what : "the demo never ran, or ended before it was drawn",
                     &session);
     };
     // A drag lands where it should only once the sub-windows have their

@@ -59,8 +59,8 @@ inline std::optional<Image> waitForSteady(DemoSession& session, View view,
 }
 
 // The top-level window drawn after the first layout: the clear grey in the
-// corner, the prompt alone in the strip (not what the font view covered while
-// moved). Notes the grey as this session's GL draws it, and the prompt's place.
+// corner, and the prompt alone in the strip, nothing left there of the font
+// view from before it moved. Notes the grey as this GL draws it, and the prompt's place.
 inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background, Box& prompt) {
     const auto promptAlone = [&](const Image& image) {
         background = image.at(1, image.height - 1);
@@ -90,8 +90,8 @@ inline const auto softwareDrivers =
 inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
     return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
 }
-// Why tests under the driver are skipped, or null. Under Wine the program draws
-// through the host's Mesa, whose glibc gave the message: llvmpipe it is.
+// Why tests under the driver are skipped, or null: under Wine the program draws
+// through the host's Mesa, whose crash the reason quotes, so llvmpipe it is.
 inline const char* driverSkipped(const char* driver) {
     return underWine && std::string(driver) == "GALLIUM_DRIVER=softpipe"
                ? "softpipe beneath Wine tests the host's Mesa, not the Windows program: Mesa "
