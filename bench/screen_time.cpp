@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "capture.h"
 #include "common.h"
 #include "session.h"
 
@@ -74,12 +73,11 @@ constexpr std::chrono::seconds keyGiveUp{5};
 // The two areas a key changes: the font view, and the prompt strip. The
 // top-level window's pixels include the sub-windows, and the spinning one
 // changes every frame, so only the strip below them is read.
-using Areas = std::array<std::pair<Window, Box>, 2>;
+using Areas = std::array<Shown, 2>;
 using Images = std::array<Image, 2>;
 
 Images readBoth(DemoSession& session, const Areas& areas) {
-    return {capture(session.display(), areas[0].first, areas[0].second),
-            capture(session.display(), areas[1].first, areas[1].second)};
+    return {session.capture(areas[0]), session.capture(areas[1])};
 }
 
 // Both areas once two reads in a row agree, so that a change seen after the
@@ -120,8 +118,7 @@ bool timeKey(DemoSession& session, const Areas& areas, KeySym key, Samples& samp
         // grows and shrinks on every pass, which more than doubles its time.
         bool changed[2];
         for (int a = 0; a < 2; ++a) {
-            changed[a] =
-                !(capture(session.display(), areas[a].first, areas[a].second) == (*before)[a]);
+            changed[a] = !(session.capture(areas[a]) == (*before)[a]);
         }
         now = Clock::now();
         for (int a = 0; a < 2; ++a) {
@@ -148,9 +145,8 @@ int latency(DemoSession& session, int keys) {
             std::fprintf(stderr, "screen_time: no program\n%s", session.stderrText().c_str());
             return 1;
         }
-        session.focus();
-        const Areas areas{{{session.shown(View::font)->window, session.shown(View::font)->area},
-                           {session.shown(View::topLevel)->window, strip}}};
+        const Areas areas{*session.shown(View::font),
+                          {session.shown(View::topLevel)->window, strip, strip}};
         for (int end = key + keys / runs + (run < keys % runs); key < end; ++key) {
             if (!timeKey(session, areas, letters[key % (sizeof letters - 1)], s)) {
                 std::fprintf(stderr, "screen_time: key %d never showed in both windows\n", key);
@@ -190,7 +186,7 @@ bool drawn(DemoSession& session, Mode mode) {
     if (!(session.layout() == firstLayout)) {
         return false;
     }
-    const Image shown = capture(session.display(), session.shown(View::topLevel)->window, strip);
+    const Image shown = session.capture(Shown{session.shown(View::topLevel)->window, strip, strip});
     const int grey = countPixels(shown, shown.bounds(), isClearGrey);
     if (shown.empty() ||
         (mode == program ? grey == 0 || countPixels(shown, shown.bounds(), white) == 0

@@ -7,8 +7,6 @@ font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 if [[ ! -f $font ]] && command -v fc-match >/dev/null; then
     font=$(fc-match -f '%{file}' 'DejaVu Sans')
 fi
-if [[ $font != */DejaVuSans.ttf || ! -f $font ]]; then
-    echo "DejaVu Sans not found: install fonts-dejavu-core or its like" >&2
-    exit 1
-fi
+[[ $font == */DejaVuSans.ttf && -f $font ]] ||
+    { echo "DejaVu Sans not found: install fonts-dejavu-core or its like" >&2; exit 1; }
 echo "$font"

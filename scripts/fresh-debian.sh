@@ -11,18 +11,13 @@ set -euo pipefail
 
 release=${1:-trixie}
 windows=${2:-}
-if [[ $release == -* || ! $windows =~ ^(--windows)?$ ]]; then
-    echo "usage: $0 [RELEASE [--windows]]" >&2
-    exit 2
-fi
+[[ $release != -* && $windows =~ ^(--windows)?$ ]] ||
+    { echo "usage: $0 [RELEASE [--windows]]" >&2; exit 2; }
+[[ $(id -u) -eq 0 ]] || { echo "$0: needs root, to mount and chroot" >&2; exit 2; }
 cache=/var/cache/gltextdemo/$release-minbase.tar
 repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 commit=$(git -C "$repo" rev-parse HEAD)
 
-if [[ $(id -u) -ne 0 ]]; then
-    echo "$0: needs root, to mount and chroot" >&2
-    exit 2
-fi
 # In mount and process namespaces of their own, what is mounted below goes
 # with the last process in them, even when this script is killed outright and
 # cleanup never runs; unshare stays outside and turns its own death into a
@@ -38,13 +33,10 @@ stage() { printf '== %s: %s (%d s so far)\n' "$release" "$1" "$SECONDS"; }
 if [[ -z $(find "$cache" -mtime -7 2>/dev/null) ]]; then
     stage "making a minimal root"
     # mmdebstrap's own default mirrors: the release, and for a stable one its
-    # updates and security suites too.
+    # updates and security suites too. The archive may serve testing with a
+    # Release file past its Valid-Until date; the option stays in the root.
     options=(--quiet --variant=minbase --mode=root --format=tar)
-    case $release in
-        # The archive may serve testing with a Release file past its
-        # Valid-Until date; the option stays in the root, for apt inside.
-        testing | forky) options+=(--aptopt='Acquire::Check-Valid-Until "false"') ;;
-    esac
+    [[ $release != @(testing|forky) ]] || options+=(--aptopt='Acquire::Check-Valid-Until "false"')
     mkdir -p "${cache%/*}"
     mmdebstrap "${options[@]}" "$release" "$cache.part"
     mv "$cache.part" "$cache"

@@ -7,24 +7,17 @@
 //       places draws it, enlarged; prints the picture's path, or fails naming
 //       how the demo ended if it does not then close with status 0
 //   gltextdemo-snapshot --probe-display            exits 0 if $DISPLAY can be opened
-#include <X11/Xlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <optional>
-#include <string>
 #include <system_error>
-#include <vector>
 
-#include "png_writer.h"
 #include "session.h"
 
 namespace {
 
-// At most 150 by 60 pixels of the area about the middle of its ink, with a
-// few pixels of background around the ink where there is room.
+// At most 150 by 60 pixels about the middle of the area's ink, with a margin.
 Image inkCrop(const Image& window, const Box& area, Rgb background) {
     constexpr int margin = 4;
     const Image part = crop(window, area);
@@ -38,8 +31,7 @@ Image inkCrop(const Image& window, const Box& area, Rgb background) {
 // The sample as each place draws it, enlarged four times without smoothing so
 // that single pixels show, stacked top to bottom on light grey.
 Image methodsPicture(const Image& window) {
-    constexpr int zoom = 4;
-    constexpr int gap = 12;
+    constexpr int zoom = 4, gap = 12;
     const Places at = placesAt(window.width, window.height);
     const Image crops[] = {inkCrop(window, at.rotating, black), inkCrop(window, at.still, black),
                            inkCrop(window, at.typedLine, black),
@@ -82,29 +74,24 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     if (!program.empty()) {
         session.setCommand({program});
     }
-    if (!session.start()) {
-        return fail("the demo did not start on a private Xvfb", &session);
-    }
     const auto failed = [&](const char* what) {
-        return fail(session.isAlive() ? what : "the demo ended before its window was drawn",
+        return fail(session.isAlive() ? what : "the demo never ran, or ended before it was drawn",
                     &session);
     };
     // A drag lands where it should only once the sub-windows have their
     // places. It goes before the keys, so a drawing of the keys shows it done.
-    if (!session.waitForLayout(firstLayout)) {
-        return failed("the sub-windows never took their places");
+    if (!session.start()) {
+        return failed("the window and its sub-windows never took their places");
     }
     // From the centre of the still view towards its lower left: both stroke
     // views follow, and the spinning one turns the text about its centre.
     session.drag(View::still, 156, 120, 40, 170);
-    session.focus();
     if (!session.typeText(sampleLine)) {
         return fail("cannot type the sample line");
     }
-    // On each pass of its loop the program draws the top-level window, then
-    // the spinning view, and the font view last, so a capture can catch the
-    // whole echo beside a font view a key behind. Two new frames of the
-    // spinning view after everything first shows, that pass is over.
+    // Each pass of the program's loop draws the top-level window, the spinning
+    // view, then the font view, so a capture can catch the whole echo beside a
+    // font view a key behind: two new spinning frames later, that pass is over.
     const char* missing = "the window could not be read";
     std::optional<Image> spin;
     int turns = 0;

@@ -2,32 +2,23 @@
 // window, created in the order rotating, still, font.
 #include <algorithm>
 
-#include "host.h"
-#include "windows.h"
+#include "internal.h"
 
 const bool underWine = false;
+const bool needsWindowManager = false;
+const std::vector<std::string> programCommand{GLTEXTDEMO_EXE};
 
-std::vector<std::string> programCommand() {
-    return {GLTEXTDEMO_EXE};
-}
-
-bool needsWindowManager() {
-    return false;
-}
-
-std::optional<Views<Shown>> findViews(Display* display, Window topLevel) {
+std::vector<Shown> findViews(Display* display, Window topLevel) {
     std::vector<Window> children = childrenOf(display, topLevel);
-    if (children.size() != 3) {
-        return std::nullopt;
-    }
     // Xlib hands out window ids in increasing order, so sorting by id gives
     // creation order whatever the stacking.
     std::sort(children.begin(), children.end());
-    const auto shown = [&](Window window) {
+    std::vector<Shown> views;
+    for (Window window : children) {
         const Box box = geometryOf(display, window);
-        return Shown{window, {0, 0, box.width, box.height}, box};
-    };
-    return Views<Shown>{shown(children[0]), shown(children[1]), shown(children[2])};
+        views.push_back({window, {0, 0, box.width, box.height}, box});
+    }
+    return views.size() == 3 ? views : std::vector<Shown>{};
 }
 
 void settleResize(Display*, Window) {}

@@ -1,18 +1,13 @@
-// A Windows build of the program through Wine. Wine draws each GL sub-window
-// off screen and composites it into the top-level X window, which then has no
-// X children: the views are found in its pixels instead, the black panes
-// between the grey margins. Wine follows a resize made from X only under a
-// window manager.
-#include "capture.h"
-#include "host.h"
-#include "process.h"
-#include "windows.h"
+// A Windows build through Wine, which draws each GL sub-window off screen into
+// the top-level X window, leaving it no X children: the views are found in its
+// pixels, the black panes between the grey margins. Wine follows a resize made
+// from X only under a window manager.
+#include "internal.h"
 
 namespace {
 
-// freeglut under Wine finds no screen through its first device context and
-// says so as it starts, after its own name and the program's path; exactly
-// that, and only there, is no fault of ours.
+// freeglut under Wine finds no screen through its first device context and says
+// so first, after its name and the program's path: exactly that is not our fault.
 constexpr char startWarning[] =
     "): fgPlatformInitialize: CreateDC failed, Screen size info may be incorrect\n"
     "This is quite likely caused by a bad '-display' parameter\n";
@@ -20,29 +15,22 @@ constexpr char startWarning[] =
 }  // namespace
 
 const bool underWine = true;
+const bool needsWindowManager = true;
+const std::vector<std::string> programCommand{WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
 
-std::vector<std::string> programCommand() {
-    return {WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
-}
-
-bool needsWindowManager() {
-    return true;
-}
-
-std::optional<Views<Shown>> findViews(Display* display, Window topLevel) {
+std::vector<Shown> findViews(Display* display, Window topLevel) {
     const Box window = geometryOf(display, topLevel);
-    const std::vector<Box> panes =
-        blackPanes(capture(display, topLevel, {0, 0, window.width, window.height}));
-    if (panes.size() != 3) {
-        return std::nullopt;
+    std::vector<Shown> views;
+    for (const Box& pane :
+         blackPanes(capture(display, topLevel, {0, 0, window.width, window.height}))) {
+        views.push_back({topLevel, pane, pane});
     }
-    const auto shown = [&](const Box& pane) { return Shown{topLevel, pane, pane}; };
-    return Views<Shown>{shown(panes[0]), shown(panes[1]), shown(panes[2])};
+    return views.size() == 3 ? views : std::vector<Shown>{};
 }
 
-// Wine answers a size Windows does not allow (115x3 for 17x3) with one of its
-// own, which can land after the next request and undo it: so the size holds
-// for half a second of polls before anything else.
+// Wine answers a size Windows does not allow (115x3 for 17x3) with its own,
+// which can land after the next request and undo it: so the size holds for
+// half a second of polls first.
 void settleResize(Display* display, Window topLevel) {
     Box last;
     int unchanged = 0;
@@ -66,8 +54,7 @@ std::string programStderr(std::string text) {
     return text;
 }
 
-// Wine's server and desktop process outlive the program; the next session's
-// must start afresh on its own display.
+// Wine's server and desktop outlive the program; the next session starts afresh.
 void stopHost() {
     ChildProcess stop;
     stop.start({{WINESERVER_EXE, "-k"}, {}});

@@ -1,5 +1,8 @@
-// Measurements on captured pixels.
+// Measurements on captured pixels, and PNG files through libpng's simplified
+// interface.
 #include "image.h"
+
+#include <png.h>
 
 #include <algorithm>
 #include <utility>
@@ -26,10 +29,6 @@ void forEachPixel(const Image& image, const Box& area, Visit visit) {
 
 }  // namespace
 
-std::ostream& operator<<(std::ostream& out, const Box& box) {
-    return out << "(" << box.x << "," << box.y << " " << box.width << "x" << box.height << ")";
-}
-
 Rgb Image::at(int x, int y) const {
     const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
@@ -40,10 +39,6 @@ void Image::set(int x, int y, Rgb pixel) {
     rgb[i] = pixel.r;
     rgb[i + 1] = pixel.g;
     rgb[i + 2] = pixel.b;
-}
-
-bool operator==(const Image& a, const Image& b) {
-    return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
 }
 
 Image crop(const Image& image, const Box& area) {
@@ -73,10 +68,8 @@ std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb backgrou
             bottom = std::max(bottom, y);
         }
     });
-    if (right < 0) {
-        return std::nullopt;
-    }
-    return Box{left, top, right - left + 1, bottom - top + 1};
+    return right < 0 ? std::nullopt
+                     : std::optional<Box>({left, top, right - left + 1, bottom - top + 1});
 }
 
 std::set<int> greyLevels(const Image& image, const Box& area) {
@@ -113,4 +106,31 @@ std::vector<Box> blackPanes(const Image& image) {
         }
     }
     return panes;
+}
+
+bool writePng(const Image& image, const std::string& path) {
+    if (image.empty()) {
+        return false;
+    }
+    png_image info{};
+    info.version = PNG_IMAGE_VERSION;
+    info.width = static_cast<png_uint_32>(image.width);
+    info.height = static_cast<png_uint_32>(image.height);
+    info.format = PNG_FORMAT_RGB;
+    const int ok = png_image_write_to_file(&info, path.c_str(), 0, image.rgb.data(), 0, nullptr);
+    png_image_free(&info);
+    return ok != 0;
+}
+
+std::optional<Image> readPng(const std::string& path) {
+    png_image info{};
+    info.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&info, path.c_str()) == 0) {
+        return std::nullopt;
+    }
+    info.format = PNG_FORMAT_RGB;
+    Image image(static_cast<int>(info.width), static_cast<int>(info.height));
+    const int ok = png_image_finish_read(&info, nullptr, image.rgb.data(), 0, nullptr);
+    png_image_free(&info);
+    return ok != 0 ? std::optional<Image>(std::move(image)) : std::nullopt;
 }

@@ -1,5 +1,5 @@
-// A captured window as plain RGB pixels, and the few measurements the tests
-// make on one. No X here, so the measurements are easy to follow on their own.
+// A captured window as plain RGB pixels, the few measurements the tests make
+// on one, and PNG files of it; no X, so the measurements read on their own.
 #pragma once
 
 #include <cstdint>
@@ -7,40 +7,32 @@
 #include <optional>
 #include <ostream>
 #include <set>
+#include <string>
 #include <vector>
 
 struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-};
+    std::uint8_t r = 0, g = 0, b = 0;
 
-inline bool operator==(Rgb a, Rgb b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-inline bool operator!=(Rgb a, Rgb b) {
-    return !(a == b);
-}
+    friend bool operator==(Rgb p, Rgb q) { return p.r == q.r && p.g == q.g && p.b == q.b; }
+    friend bool operator!=(Rgb p, Rgb q) { return !(p == q); }
+};
 
 // A rectangle in pixels: a window's geometry or an area of an image, y down.
 struct Box {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    int x = 0, y = 0, width = 0, height = 0;
 
     int right() const { return x + width; }  // one past the last column
     int bottom() const { return y + height; }
+    friend bool operator==(const Box& a, const Box& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const Box& b) {
+        return out << "(" << b.x << "," << b.y << " " << b.width << "x" << b.height << ")";
+    }
 };
 
-inline bool operator==(const Box& a, const Box& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-std::ostream& operator<<(std::ostream& out, const Box& box);
-
 struct Image {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<std::uint8_t> rgb;  // rows top to bottom, three bytes a pixel
 
     Image() = default;
@@ -50,9 +42,10 @@ struct Image {
     Box bounds() const { return {0, 0, width, height}; }
     Rgb at(int x, int y) const;
     void set(int x, int y, Rgb pixel);
+    friend bool operator==(const Image& a, const Image& b) {
+        return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
+    }
 };
-
-bool operator==(const Image& a, const Image& b);
 
 // Each takes an area, clipped to the image.
 Image crop(const Image& image, const Box& area);
@@ -60,10 +53,14 @@ int countPixels(const Image& image, const Box& area, const std::function<bool(Rg
 int countPixels(const Image& image, const Box& area, Rgb colour);
 // Smallest box holding every pixel that differs from the background; none if all match.
 std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb background);
-// The black areas of a window that draws black panes on another colour, such
-// as the program's sub-windows on its grey: bands of rows that hold black,
-// top to bottom, and within each the boxes around the runs of columns that do,
-// left to right.
+// The black panes of a window on another colour, such as the program's views
+// on its grey: bands of rows holding black, top to bottom, and in each the
+// boxes around the runs of columns that do, left to right.
 std::vector<Box> blackPanes(const Image& image);
 // The distinct levels of the grey pixels (r == g == b); other colours are skipped.
 std::set<int> greyLevels(const Image& image, const Box& area);
+
+// False if the file could not be written or the image is empty.
+bool writePng(const Image& image, const std::string& path);
+// The file's pixels as RGB; none if it cannot be read as a PNG.
+std::optional<Image> readPng(const std::string& path);

@@ -1,6 +1,4 @@
 // XTest keys, key bindings and drags.
-#include "input.h"
-
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -8,7 +6,7 @@
 #include <algorithm>
 #include <set>
 
-#include "windows.h"
+#include "internal.h"
 
 namespace {
 
@@ -20,9 +18,20 @@ bool isSpare(const KeySym* syms, int perCode) {
     });
 }
 
+KeyCode codeFor(Display* display, const KeyBindings& bound, KeySym key, bool& shifted) {
+    shifted = false;
+    if (auto found = bound.find(key); found != bound.end()) {
+        return found->second;
+    }
+    const KeyCode code = XKeysymToKeycode(display, key);
+    shifted = XkbKeycodeToKeysym(display, code, 0, 0) != key;
+    // A keysym only on the AltGr levels is not typed here at all.
+    return shifted && XkbKeycodeToKeysym(display, code, 0, 1) != key ? 0 : code;
+}
+
 }  // namespace
 
-bool Keyboard::bind(Display* display, const std::vector<KeySym>& keys) {
+bool bindKeys(Display* display, const std::vector<KeySym>& keys, KeyBindings& bound) {
     int min = 0, max = 0, perCode = 0;
     XDisplayKeycodes(display, &min, &max);
     const int count = max - min + 1;
@@ -37,57 +46,44 @@ bool Keyboard::bind(Display* display, const std::vector<KeySym>& keys) {
         while (code >= min && !isSpare(map + (code - min) * perCode, perCode)) {
             --code;
         }
-        if (present.count(key) == 0 && bound_.count(key) == 0 && code >= min) {
+        if (present.count(key) == 0 && bound.count(key) == 0 && code >= min) {
             // The same keysym on every level, so no modifier is needed to reach it.
             std::fill_n(map + (code - min) * perCode, perCode, key);
             XChangeKeyboardMapping(display, code, perCode, map + (code - min) * perCode, 1);
-            bound_[key] = static_cast<KeyCode>(code--);
+            bound[key] = static_cast<KeyCode>(code--);
         }
     }
     XFree(map);
     XSync(display, False);
     return std::all_of(keys.begin(), keys.end(), [&](KeySym key) {
-        return present.count(key) != 0 || bound_.count(key) != 0;
+        return present.count(key) != 0 || bound.count(key) != 0;
     });
 }
 
-KeyCode Keyboard::codeFor(Display* display, KeySym key, bool& shifted) {
-    shifted = false;
-    if (auto bound = bound_.find(key); bound != bound_.end()) {
-        return bound->second;
-    }
-    const KeyCode code = XKeysymToKeycode(display, key);
-    shifted = XkbKeycodeToKeysym(display, code, 0, 0) != key;
-    // A keysym only on the AltGr levels is not typed here at all.
-    return shifted && XkbKeycodeToKeysym(display, code, 0, 1) != key ? 0 : code;
-}
-
-bool Keyboard::press(Display* display, KeySym key, const std::vector<KeySym>& modifiers) {
+bool pressKey(Display* display, const KeyBindings& bound, KeySym key,
+              const std::vector<KeySym>& modifiers) {
     bool shifted = false;
-    const KeyCode code = codeFor(display, key, shifted);
+    const KeyCode code = codeFor(display, bound, key, shifted);
     if (code == 0) {
         return false;
     }
-    std::vector<KeyCode> held;
-    for (KeySym modifier : modifiers) {
-        held.push_back(XKeysymToKeycode(display, modifier));
-    }
+    std::vector<KeySym> held = modifiers;
     if (shifted) {
-        held.push_back(XKeysymToKeycode(display, XK_Shift_L));
+        held.push_back(XK_Shift_L);
     }
-    for (KeyCode modifier : held) {
-        XTestFakeKeyEvent(display, modifier, True, CurrentTime);
+    for (KeySym modifier : held) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, modifier), True, CurrentTime);
     }
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     for (auto m = held.rbegin(); m != held.rend(); ++m) {
-        XTestFakeKeyEvent(display, *m, False, CurrentTime);
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, *m), False, CurrentTime);
     }
     XSync(display, False);
     return true;
 }
 
-bool Keyboard::type(Display* display, const std::string& latin1) {
+bool typeText(Display* display, const KeyBindings& bound, const std::string& latin1) {
     std::vector<KeySym> keys;
     for (unsigned char c : latin1) {
         const bool printable = (c >= 0x20 && c < 0x7f) || c >= 0xa0;  // keysym == code
@@ -100,7 +96,8 @@ bool Keyboard::type(Display* display, const std::string& latin1) {
         }
         keys.push_back(printable ? KeySym{c} : named);
     }
-    return std::all_of(keys.begin(), keys.end(), [&](KeySym key) { return press(display, key); });
+    return std::all_of(keys.begin(), keys.end(),
+                       [&](KeySym key) { return pressKey(display, bound, key, {}); });
 }
 
 void focus(Display* display, Window window) {

@@ -13,7 +13,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 extern char** environ;
 
@@ -46,24 +45,19 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 [[noreturn]] void becomeChild(const Launch& launch, char** argv, char** envp, pid_t parent) {
     // A parent killed by a timeout must not leave the child running on.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) {
-        _exit(126);
-    }
     const int null = open("/dev/null", O_RDWR);
     const int err = open(launch.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (null < 0 || err < 0 || chdir(launch.workDir.c_str()) != 0) {
+    if (getppid() != parent || null < 0 || err < 0 || chdir(launch.workDir.c_str()) != 0) {
         _exit(126);
     }
     dup2(null, STDIN_FILENO);
     dup2(null, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    int firstToClose = 3;
     if (launch.passFd >= 0) {
         dup2(launch.passFd, 3);
-        firstToClose = 4;
     }
     // Leaves nothing of the parent's own, such as its X connection, open in the child.
-    close_range(firstToClose, ~0U, 0);
+    close_range(launch.passFd >= 0 ? 4 : 3, ~0U, 0);
     execve(argv[0], argv, envp);
     _exit(127);
 }
@@ -100,10 +94,7 @@ bool ChildProcess::isAlive() {
 }
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (isAlive() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil([&] { return !isAlive(); }, timeout);
     return status_;
 }
 

@@ -1,5 +1,5 @@
-// A child process that must never be left behind: the X server and the
-// program it runs; and waiting on one, or on anything else. Plain POSIX, no X.
+// Child processes that are never left behind, such as the X server and the
+// program, and waiting on them or anything else. Plain POSIX, no X.
 #pragma once
 
 #include <sys/types.h>
@@ -71,10 +71,8 @@ class TempDir {
     std::string path_;
 };
 
-// Whether a child has exited with status 0.
 bool exitedCleanly(std::optional<int> waitStatus);
-// How a child ended, for a message: "exit status 1", "signal 11 (Segmentation
-// fault)", or "still running" for none.
+// How a child ended: "exit status 1", "signal 11 (Segmentation fault)", or "still running".
 std::string describeEnding(std::optional<int> waitStatus);
 
 // All of a text file, such as where a child's stderr went; empty if unreadable.

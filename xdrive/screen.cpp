@@ -2,8 +2,6 @@
 #include "screen.h"
 
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 namespace {
 
@@ -13,6 +11,7 @@ namespace {
 constexpr int echoWidth = 77;
 constexpr int fixedPerTyped = 6;
 constexpr int strokeInk = 50;  // lit pixels enough to be text rather than a stray dot
+constexpr int promptWidth = 165;
 
 int inkWidth(const Image& window, const Box& area, Rgb background) {
     const std::optional<Box> ink = boundingBox(window, area, background);
@@ -27,15 +26,6 @@ bool cornersAre(const Image& window, const Box& area, Rgb colour) {
 
 }  // namespace
 
-bool operator==(const ViewLayout& a, const ViewLayout& b) {
-    return a.rotating == b.rotating && a.still == b.still && a.font == b.font;
-}
-
-std::ostream& operator<<(std::ostream& out, const ViewLayout& layout) {
-    return out << "rotating " << layout.rotating << ", static " << layout.still << ", font "
-               << layout.font;
-}
-
 ViewLayout layoutAt(int width, int height) {
     const auto atLeastOne = [](int n) { return std::max(n, 1); };
     const int strokeWidth = atLeastOne(width / 2 - 8);
@@ -44,33 +34,9 @@ ViewLayout layoutAt(int width, int height) {
             {5, height / 2 + 10, atLeastOne(width - 10), atLeastOne(height / 4)}};
 }
 
-int fontLineLeft(int viewWidth) {
-    return static_cast<int>(std::lround(viewWidth * 10 / unitsWide));
-}
-
-int messageBaseline(int viewHeight) {
-    return static_cast<int>(std::lround(viewHeight * (unitsHigh / 2 - 30) / unitsHigh));
-}
-
-int textBaseline(int viewHeight) {
-    return static_cast<int>(std::lround(viewHeight * (unitsHigh / 2 + 30) / unitsHigh));
-}
-
-int fontViewSplit(int viewHeight) {
-    return messageBaseline(viewHeight) + 8;
-}
-
 Box promptStrip(int width, int height) {
     const int top = layoutAt(width, height).font.bottom();
     return {0, top, width, height - top};
-}
-
-int promptLeft(int width) {
-    return width / 40;
-}
-
-int promptBaseline(int height) {
-    return height - height / 40;
 }
 
 Places placesAt(int width, int height) {
@@ -78,7 +44,7 @@ Places placesAt(int width, int height) {
     const Box& font = views.font;
     const int split = fontViewSplit(font.height);
     const Box strip = promptStrip(width, height);
-    const int promptEnd = promptLeft(width) + promptWidth;
+    const int promptEnd = width / 40 + promptWidth;
     return {views.rotating,
             views.still,
             {font.x, font.y, font.width, split},

@@ -1,8 +1,8 @@
-// What the program's window shows, written down here apart from the program's
-// source: the tests, the snapshot tool and the benchmarks hold the program to
-// these facts rather than to its own arithmetic.
+// What the program's window shows, written apart from its source: the tests,
+// the snapshot tool and the benchmarks hold the program to these facts.
 #pragma once
 
+#include <cmath>
 #include <ostream>
 
 #include "image.h"
@@ -10,9 +10,8 @@
 constexpr char windowTitle[] = "Assignment 2 by Quendrik";
 constexpr Box initialWindow{100, 150, 640, 480};  // on the screen
 
-// The sub-windows clear to black and draw their text in white. The top-level
-// window clears to 0.3 grey: 76.5 of 255, which a GL implementation may round
-// either way.
+// The sub-windows clear to black and draw white text. The top-level window
+// clears to 0.3 grey, 76.5 of 255, which GL may round either way.
 constexpr Rgb black{0, 0, 0};
 constexpr Rgb white{255, 255, 255};
 constexpr auto isInk = [](Rgb p) { return p != black; };
@@ -21,22 +20,21 @@ constexpr auto isClearGrey = [](Rgb p) {
     return p.r == p.g && p.g == p.b && (p.r == 76 || p.r == 77);
 };
 
-// The three sub-windows, in the order the program creates them.
-template <typename T>
-struct Views {
-    T rotating{};
-    T still{};
-    T font{};
+// Each view's geometry inside the top-level window.
+struct ViewLayout {
+    Box rotating, still, font;
+
+    friend bool operator==(const ViewLayout& a, const ViewLayout& b) {
+        return a.rotating == b.rotating && a.still == b.still && a.font == b.font;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const ViewLayout& v) {
+        return out << "rotating " << v.rotating << ", static " << v.still << ", font " << v.font;
+    }
 };
 
-using ViewLayout = Views<Box>;  // each view's geometry inside the top-level window
-
-bool operator==(const ViewLayout& a, const ViewLayout& b);
-std::ostream& operator<<(std::ostream& out, const ViewLayout& layout);
-
-// Five pixels of margin around the sub-windows and six between the stroke
-// views, which share the top half; the font view takes a quarter of the height
-// below them. Integer halves and quarters; no size below one pixel.
+// Five pixels of margin around the sub-windows, six between the stroke views
+// sharing the top half, the font view a quarter of the height below; integer
+// halves and quarters, no size below one pixel.
 ViewLayout layoutAt(int width, int height);
 inline const ViewLayout firstLayout = layoutAt(initialWindow.width, initialWindow.height);
 
@@ -44,32 +42,39 @@ inline const ViewLayout firstLayout = layoutAt(initialWindow.width, initialWindo
 constexpr double unitsWide = 300.0;
 constexpr double unitsHigh = 225.0;
 
-// The font view's lines start 10 units from its left edge and stand on
-// baselines 30 units above and below its centre, in rows from the top. The
-// fixed line's descenders end above the split row; the typed line's capitals
-// and accents start below it.
-int fontLineLeft(int viewWidth);
-int messageBaseline(int viewHeight);
-int textBaseline(int viewHeight);
-int fontViewSplit(int viewHeight);
+// The font view's lines start 10 units from its left edge on baselines 30
+// units above and below its centre, in rows from the top. The fixed line's
+// descenders end above the split row, the typed line's accents start below.
+inline int fontLineLeft(int viewWidth) {
+    return static_cast<int>(std::lround(viewWidth * 10 / unitsWide));
+}
+inline int messageBaseline(int viewHeight) {
+    return static_cast<int>(std::lround(viewHeight * (unitsHigh / 2 - 30) / unitsHigh));
+}
+inline int textBaseline(int viewHeight) {
+    return static_cast<int>(std::lround(viewHeight * (unitsHigh / 2 + 30) / unitsHigh));
+}
+inline int fontViewSplit(int viewHeight) {
+    return messageBaseline(viewHeight) + 8;
+}
 constexpr int placeholderWidth = 63;  // "UXEN" at 24 pixels in DejaVu Sans
 
 // Below the font view the top-level window draws "Type something:" in Times
 // Roman 24, 165 pixels wide, from 2.5% of its width and height off its
 // lower-left corner, and the echo of the text right behind it.
 Box promptStrip(int width, int height);
-int promptLeft(int width);
-int promptBaseline(int height);  // rows from the top
-constexpr int promptWidth = 165;
+inline int promptBaseline(int height) {  // rows from the top
+    return height - height / 40;
+}
 
-// The line the snapshot tool and the whole-picture test type, and the places
-// in the top-level window where each way of drawing shows it.
+// The line the snapshot tool and the whole-picture test type, and where in the
+// top-level window each way of drawing shows it.
 constexpr char sampleLine[] = "Hello, GL!";
 struct Places {
     Box rotating, still, fixedLine, typedLine, prompt, echo;
 };
 Places placesAt(int width, int height);
 
-// The first place of a capture of the whole top-level window, after the sample
-// line was typed, that does not show what it should, or none.
+// The first place of the whole top-level window, after the sample line was
+// typed, that does not show what it should, or none.
 const char* missingPlace(const Image& window);

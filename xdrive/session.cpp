@@ -1,166 +1,142 @@
 // A session: the server, the program on it and its windows. Every X error is
-// tolerated, because a caller may well ask about a window of a program that
-// has just died.
+// tolerated, as a caller may ask about a window of a program that just died.
 #include "session.h"
 
 #include <X11/keysym.h>
 
 #include <filesystem>
+#include <numeric>
 
-#include "capture.h"
-#include "windows.h"
-
-namespace fs = std::filesystem;
+#include "internal.h"
 
 DemoSession::DemoSession(FontSetup font)
     : root_("gltextdemo-test"), workDir_(root_.path() + "/work") {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    fs::create_directory(workDir_);
+    std::filesystem::create_directory(workDir_);
     if (font == FontSetup::Installed) {
-        fs::copy_file(DEJAVU_FONT, fontPath());
+        std::filesystem::copy_file(DEJAVU_FONT, fontPath());
     }
 }
 
 DemoSession::~DemoSession() {
     program_.terminate();
     stopHost();
-}
-
-bool DemoSession::start(const std::vector<std::string>& env, bool windowManager) {
-    return startServer(windowManager) && launch(env) && findWindows();
+    windowManager_.terminate();
+    // Before the server goes: Xlib exits the process on a lost connection.
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
 }
 
 bool DemoSession::startServer(bool windowManager) {
-    if (!server_.start(root_.path(), windowManager || needsWindowManager())) {
+    display_ = startXServer(root_.path(), server_);
+    if (display_ == nullptr || ((windowManager || needsWindowManager) &&
+                                !startWindowManager(display_, root_.path(), windowManager_))) {
         return false;
     }
     // Every Latin-1 key can then be typed, whatever the default keymap lacks.
-    std::vector<KeySym> latin1;
-    for (KeySym key = XK_nobreakspace; key <= XK_ydiaeresis; ++key) {
-        latin1.push_back(key);
-    }
-    return keyboard_.bind(display(), latin1);
+    std::vector<KeySym> latin1(XK_ydiaeresis - XK_nobreakspace + 1);
+    std::iota(latin1.begin(), latin1.end(), XK_nobreakspace);
+    return bindKeys(display_, latin1, boundKeys_);
 }
 
 bool DemoSession::launch(const std::vector<std::string>& env,
                          const std::vector<std::string>& wrapper) {
+    if (display_ == nullptr) {
+        return false;
+    }
     // What the build adds to every run: a sanitized build's options.
-    std::vector<std::string> fullEnv{PROGRAM_ENVIRONMENT};
-    fullEnv.push_back("DISPLAY=" + server_.name());
+    std::vector<std::string> fullEnv{std::string("DISPLAY=") + DisplayString(display_),
+                                     PROGRAM_ENVIRONMENT};
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
-    const std::vector<std::string> program = command_.empty() ? programCommand() : command_;
+    const std::vector<std::string> program = command_.empty() ? programCommand : command_;
     argv.insert(argv.end(), program.begin(), program.end());
-    return display() != nullptr &&
-           program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
+    return program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
 }
 
 bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
     bool found = false;
-    waitUntil(
-        [&] {
-            topLevel_ = findByTitle(display(), windowTitle);
-            found = isViewable(display(), topLevel_) && findViews(display(), topLevel_);
-            return found || !isAlive();
-        },
-        timeout);
+    const auto seen = [&] {
+        topLevel_ = findByTitle(display_, windowTitle);
+        found = isViewable(display_, topLevel_) && !findViews(display_, topLevel_).empty();
+        return found || !isAlive();
+    };
+    if (waitUntil(seen, timeout) && found) {
+        focus(display_, topLevel_);
+    }
     return found;
 }
 
 std::optional<Shown> DemoSession::shown(View view) {
     if (view == View::topLevel) {
-        const Box box = geometryOf(display(), topLevel_);
+        const Box box = geometryOf(display_, topLevel_);
         return Shown{topLevel_, {0, 0, box.width, box.height}, box};
     }
-    const std::optional<Views<Shown>> views = findViews(display(), topLevel_);
-    if (!views) {
-        return std::nullopt;
-    }
-    return view == View::rotating ? views->rotating
-           : view == View::still  ? views->still
-                                  : views->font;
-}
-
-Box DemoSession::geometry(View view) {
-    const std::optional<Shown> at = shown(view);
-    return at ? at->inTopLevel : Box{};
+    const std::vector<Shown> views = findViews(display_, topLevel_);
+    return views.empty() ? std::nullopt : std::optional(views[static_cast<int>(view) - 1]);
 }
 
 Box DemoSession::screenGeometry(View view) {
     const std::optional<Shown> at = shown(view);
-    return at ? onScreen(display(), at->window, at->area) : Box{};
+    return at ? onScreen(display_, at->window, at->area) : Box{};
 }
 
 ViewLayout DemoSession::layout() {
-    const std::optional<Views<Shown>> views = findViews(display(), topLevel_);
-    if (!views) {
-        return {};
-    }
-    return {views->rotating.inTopLevel, views->still.inTopLevel, views->font.inTopLevel};
+    const std::vector<Shown> v = findViews(display_, topLevel_);
+    return v.empty() ? ViewLayout{} : ViewLayout{v[0].inTopLevel, v[1].inTopLevel, v[2].inTopLevel};
 }
 
 bool DemoSession::waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout) {
-    // A program that has died will not get there; no need to wait it out.
     bool matches = false;
     waitUntil([&] { return (matches = layout() == expected) || !isAlive(); }, timeout);
     return matches;
 }
 
 void DemoSession::resize(int width, int height) {
-    resizeWindow(display(), topLevel_, width, height);
-    settleResize(display(), topLevel_);
+    resizeWindow(display_, topLevel_, width, height);
+    settleResize(display_, topLevel_);
 }
 
 void DemoSession::maximize(bool maximized) {
-    setMaximized(display(), topLevel_, maximized);
-    settleResize(display(), topLevel_);
-}
-
-void DemoSession::focus() {
-    ::focus(display(), topLevel_);
+    setMaximized(display_, topLevel_, maximized);
+    settleResize(display_, topLevel_);
 }
 
 bool DemoSession::pressKey(KeySym key, const std::vector<KeySym>& modifiers) {
-    return keyboard_.press(display(), key, modifiers);
+    return ::pressKey(display_, boundKeys_, key, modifiers);
+}
+
+bool DemoSession::typeText(const std::string& latin1) {
+    return ::typeText(display_, boundKeys_, latin1);
 }
 
 void DemoSession::drag(View view, int fromX, int fromY, int toX, int toY, unsigned button) {
     if (const std::optional<Shown> at = shown(view)) {
-        ::drag(display(), at->window, at->area, fromX, fromY, toX, toY, button);
+        ::drag(display_, at->window, at->area, fromX, fromY, toX, toY, button);
     }
 }
 
-Image DemoSession::capture(View view) {
-    const std::optional<Shown> at = shown(view);
-    return at ? ::capture(display(), at->window, at->area) : Image{};
+Image DemoSession::capture(const std::optional<Shown>& at) {
+    return at ? ::capture(display_, at->window, at->area) : Image{};
 }
 
 std::optional<Image> DemoSession::waitForCapture(View view,
                                                  const std::function<bool(const Image&)>& ready,
                                                  std::chrono::milliseconds timeout) {
     std::optional<Image> result;
-    waitUntil(
-        [&] {
-            Image image = capture(view);
-            if (!image.empty() && ready(image)) {
-                result = std::move(image);
-            }
-            return result.has_value() || !isAlive();
-        },
-        timeout);
+    const auto caught = [&] {
+        if (Image image = capture(view); !image.empty() && ready(image)) {
+            result = std::move(image);
+        }
+        return result.has_value() || !isAlive();
+    };
+    waitUntil(caught, timeout);
     return result;
 }
 
 std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = topLevel_;
-    event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display(), "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display(), topLevel_, False, NoEventMask, &event);
-    XSync(display(), False);
+    askToClose(display_, topLevel_);
     return waitForExit(timeout);
 }
 

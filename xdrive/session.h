@@ -1,26 +1,36 @@
-// One private X server with gltextdemo running on it, as the integration
-// tests, the snapshot tool and the benchmarks need it: starts both, finds the
-// program's windows, types and drags, resizes, captures pixels, and closes or
-// kills everything it started.
+// A private X server with gltextdemo on it, for the integration tests, the
+// snapshot tool and the benchmarks: finds the program's windows, types, drags,
+// resizes, captures pixels, and closes or kills everything it started.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "host.h"
 #include "image.h"
-#include "input.h"
 #include "process.h"
 #include "screen.h"
-#include "x_server.h"
 
-// The program's four windows.
+// For a test that cannot apply under Wine, to skip with its reason.
+extern const bool underWine;
+// What runs the program, before any wrapper such as valgrind.
+extern const std::vector<std::string> programCommand;
+
+// The program's four windows, the views in the order the program creates them.
 enum class View { topLevel, rotating, still, font };
+
+// Where a window shows: an area of an X window, and its place in the top level.
+struct Shown {
+    Window window = 0;
+    Box area, inTopLevel;
+};
+
+using KeyBindings = std::map<KeySym, KeyCode>;  // the keysyms a session bound itself
 
 enum class FontSetup {
     Installed,  // the DejaVu font as verdana.ttf in the working directory
@@ -34,49 +44,46 @@ class DemoSession {
     DemoSession(const DemoSession&) = delete;
     DemoSession& operator=(const DemoSession&) = delete;
 
-    // The program's working directory exists from construction on, so a test
-    // can put files in it before start().
+    // The program's working directory, there from construction on for files.
     const std::string& workDir() const { return workDir_; }
     std::string fontPath() const { return workDir_ + "/verdana.ttf"; }
 
-    // Starts the server and the program and finds all four windows. Every
-    // wait below gives up early once the program has died. A window manager
-    // runs on the server if asked for, as on a desktop, or if the host needs one.
-    bool start(const std::vector<std::string>& env = {}, bool windowManager = false);
+    // Starts the server and the program, finds all four windows and waits for
+    // the first layout; every wait gives up early once the program has died. A
+    // window manager runs if asked for, as on a desktop, or if the host needs one.
+    bool start(const std::vector<std::string>& env = {}, bool windowManager = false) {
+        return startServer(windowManager) && launch(env) && findWindows() &&
+               waitForLayout(firstLayout);
+    }
     // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode.
     bool startServer(bool windowManager = false);
-    // env: NAME=value pairs; wrapper: a command to run the program under
-    // (valgrind and its options), or none.
+    // env: NAME=value pairs; wrapper: a command to run it under, such as valgrind.
     bool launch(const std::vector<std::string>& env = {},
                 const std::vector<std::string>& wrapper = {});
-    // What launch() runs in place of gltextdemo: a path and its arguments, for
-    // a stand-in that builds the same window tree. Empty runs gltextdemo.
+    // A stand-in for gltextdemo that builds the same window tree, with its
+    // arguments, for launch() to run; empty runs gltextdemo.
     void setCommand(std::vector<std::string> argv) { command_ = std::move(argv); }
+    // Once found, the top-level window has the keyboard, as after a click on it.
     bool findWindows(std::chrono::milliseconds timeout = patience);
 
-    Display* display() const { return server_.display(); }
-    // The X window that shows a view and the area of it that does; none if
-    // the view cannot be found now.
-    std::optional<Shown> shown(View view);
-
-    // The top-level window's relative to its parent, each view's to the
-    // top-level window; empty if gone.
-    Box geometry(View view);
-    Box screenGeometry(View view);  // relative to the root window
+    Display* display() const { return display_; }
+    std::optional<Shown> shown(View view);  // none if it cannot be found now
+    Box screenGeometry(View view);          // relative to the root window
     ViewLayout layout();
     bool waitForLayout(const ViewLayout& expected, std::chrono::milliseconds timeout = patience);
     void resize(int width, int height);
-    // Through the window manager, which must run.
-    void maximize(bool maximized);
+    void maximize(bool maximized);  // through the window manager, which must run
 
-    // Keys go to the focused top-level window. False for a keysym that has no keycode.
-    void focus();
+    // False for a keysym that has no keycode.
     bool pressKey(KeySym key, const std::vector<KeySym>& modifiers = {});
-    bool typeText(const std::string& latin1) { return keyboard_.type(display(), latin1); }
+    // Each byte as the Latin-1 key of that code; '\n', '\t', '\b' as Return,
+    // Tab, BackSpace. False, and nothing typed, for any other byte.
+    bool typeText(const std::string& latin1);
     // From and to are relative to the view.
     void drag(View view, int fromX, int fromY, int toX, int toY, unsigned button = Button1);
 
-    Image capture(View view);  // empty if it cannot be read
+    Image capture(const std::optional<Shown>& at);  // empty if it cannot be read
+    Image capture(View view) { return capture(shown(view)); }
     std::optional<Image> waitForCapture(View view, const std::function<bool(const Image&)>& ready,
                                         std::chrono::milliseconds timeout = patience);
 
@@ -93,9 +100,11 @@ class DemoSession {
   private:
     TempDir root_;         // holds everything below, and goes last
     std::string workDir_;  // the program's working directory
-    XServer server_;
+    ChildProcess server_;
+    ChildProcess windowManager_;
+    Display* display_ = nullptr;
     ChildProcess program_;
-    Keyboard keyboard_;
+    KeyBindings boundKeys_;
     Window topLevel_ = 0;
     std::vector<std::string> command_;  // see setCommand()
 };

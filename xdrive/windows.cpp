@@ -1,7 +1,7 @@
-// Window lookups and geometry through Xlib.
-#include "windows.h"
+// Window lookups, geometry and the messages a window manager handles, through Xlib.
+#include <algorithm>
 
-#include <string>
+#include "internal.h"
 
 namespace {
 
@@ -18,6 +18,23 @@ Window findBelow(Display* display, Window window, const char* title) {
         }
     }
     return 0;
+}
+
+// A client message about the window, sent to `to` with the event mask.
+void sendMessage(Display* display, Window window, const char* type, std::vector<long> data,
+                 Window to, long mask) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    std::copy(data.begin(), data.end(), event.xclient.data.l);
+    XSendEvent(display, to, False, mask, &event);
+    XSync(display, False);
+}
+
+long atom(Display* display, const char* name) {
+    return static_cast<long>(XInternAtom(display, name, False));
 }
 
 }  // namespace
@@ -66,22 +83,16 @@ void resizeWindow(Display* display, Window window, int width, int height) {
     XSync(display, False);
 }
 
-// The message a pager or a frame's button sends (the window manager
-// specification's _NET_WM_STATE), so that the window manager itself changes
-// the window's size, its way.
+// What a frame's button sends (_NET_WM_STATE): add, or remove, both ways of
+// maximizing, from an application; the window manager then resizes its way.
 void setMaximized(Display* display, Window window, bool maximized) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = maximized ? 1 : 0;  // add, or remove
-    event.xclient.data.l[1] =
-        static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
-    event.xclient.data.l[2] =
-        static_cast<long>(XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
-    event.xclient.data.l[3] = 1;  // from an application
-    XSendEvent(display, DefaultRootWindow(display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XSync(display, False);
+    sendMessage(display, window, "_NET_WM_STATE",
+                {maximized ? 1 : 0, atom(display, "_NET_WM_STATE_MAXIMIZED_VERT"),
+                 atom(display, "_NET_WM_STATE_MAXIMIZED_HORZ"), 1},
+                DefaultRootWindow(display), SubstructureRedirectMask | SubstructureNotifyMask);
+}
+
+void askToClose(Display* display, Window window) {
+    sendMessage(display, window, "WM_PROTOCOLS", {atom(display, "WM_DELETE_WINDOW"), CurrentTime},
+                window, NoEventMask);
 }

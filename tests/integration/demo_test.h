@@ -1,21 +1,16 @@
-// What the integration tests share: the default window's layouts, the colours
-// and areas they look at, waits for a finished drawing, and a fixture that
-// leaves the program's stderr and a picture behind when a test fails.
+// What the integration tests share, with GoogleTest and the harness: the
+// default window's layouts, the colours and areas they look at, waits for a
+// finished drawing, and a fixture that starts the program, and leaves its
+// stderr and a picture behind when a test fails.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <iostream>
-#include <optional>
-#include <set>
-#include <string>
 #include <utility>
 
-#include "png_writer.h"
 #include "session.h"
 
 inline const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
@@ -36,17 +31,15 @@ inline int intermediateGreys(const Image& image) {
     return static_cast<int>(levels.size() - levels.count(0) - levels.count(255));
 }
 
-// Below the font view only the top-level window's own drawing shows: the
-// prompt and the echo. The prompt's glyphs, 24 pixels high, stand on their
-// baseline; everything above promptTop belongs to the background.
+// Below the font view the top-level window draws the prompt and the echo, whose
+// glyphs, 24 pixels high, stand on their baseline: nothing above promptTop.
 inline const Box firstPromptStrip = promptStrip(initialWindow.width, initialWindow.height);
 inline const int promptTop = promptBaseline(initialWindow.height) - 40;
 
 // A window is redrawn only on keys, on exposure and (the rotating view) on
-// idle passes, so a finished drawing of the others holds still. A capture
-// counts once the area (all of it if none) has not changed for a while and
-// satisfies the condition: a frame caught between a resize and the redraw
-// that follows it, or between two keys, does not.
+// idle passes, so a finished drawing of the others holds still: a capture
+// counts once the area (all if none) has not changed for a while and satisfies
+// the condition, unlike a frame between a resize and its redraw, or two keys.
 inline std::optional<Image> waitForSteady(DemoSession& session, View view,
                                           const std::function<bool(const Image&)>& ready,
                                           std::optional<Box> area = std::nullopt) {
@@ -65,15 +58,10 @@ inline std::optional<Image> waitForSteady(DemoSession& session, View view,
     });
 }
 
-// The top-level window once drawn after the first layout: the clear grey in
-// the corner and the prompt alone in the strip. Until then the strip's top
-// rows can still show what the font view covered while it was moved and not
-// yet resized. Notes the grey as this session's GL draws it, and where the
-// prompt's glyphs lie.
+// The top-level window drawn after the first layout: the clear grey in the
+// corner, and the prompt alone in the strip, nothing left there of the font
+// view from before it moved. Notes the grey as this GL draws it, and the prompt's place.
 inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background, Box& prompt) {
-    if (!session.waitForLayout(firstLayout)) {
-        return std::nullopt;
-    }
     const auto promptAlone = [&](const Image& image) {
         background = image.at(1, image.height - 1);
         const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);
@@ -95,17 +83,15 @@ inline constexpr char boundKeysLostUnderWine[] =
     "Wine drops keys typed through a keycode bound for the test, the only way to type a "
     "Latin-1 letter on this X server's US layout";
 
-// Mesa's two software drivers as the parameter of a test, which hands it to a
-// session's environment: softpipe is far slower than llvmpipe and handles some
-// windows differently, so it shows up what one driver alone lets pass.
+// Mesa's software drivers as a test's parameter, for a session's environment:
+// softpipe, slower and handling some windows its way, shows up what llvmpipe lets pass.
 inline const auto softwareDrivers =
     testing::Values("GALLIUM_DRIVER=llvmpipe", "GALLIUM_DRIVER=softpipe");
 inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
     return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
 }
-// Why tests under the driver are skipped, or null. Under Wine the program
-// draws through the host's Mesa all the same, and glibc's message came from
-// the host's libraries (a Windows program's heap is Wine's): llvmpipe it is.
+// Why tests under the driver are skipped, or null: under Wine the program draws
+// through the host's Mesa, whose crash the reason quotes, so llvmpipe it is.
 inline const char* driverSkipped(const char* driver) {
     return underWine && std::string(driver) == "GALLIUM_DRIVER=softpipe"
                ? "softpipe beneath Wine tests the host's Mesa, not the Windows program: Mesa "
@@ -113,14 +99,13 @@ inline const char* driverSkipped(const char* driver) {
                : nullptr;
 }
 
-// A program of its own for each test. When the test fails, the program's
-// stderr is printed and the top-level window saved as a PNG named after the
-// test, in the temporary directory.
+// A program of its own for each test, at its first layout. A failing test
+// prints its stderr and saves the top-level window as a PNG named after it.
 class DemoTest : public testing::Test {
   protected:
     explicit DemoTest(FontSetup font = FontSetup::Installed) : session(font) {}
 
-    void SetUp() override { ASSERT_TRUE(session.start()) << session.stderrText(); }
+    void SetUp() override { ASSERT_TRUE(session.start()) << "layout: " << session.layout(); }
 
     void TearDown() override {
         if (HasFailure()) {

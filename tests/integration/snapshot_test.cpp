@@ -1,16 +1,8 @@
 // gltextdemo-snapshot, the headless run of ./run.sh: a picture of the whole
-// window once every place in it is drawn, and no picture at all when the
-// program dies before that.
-#include <gtest/gtest.h>
-
+// window once every place in it is drawn, and none if the program dies first.
 #include <sys/wait.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "demo_test.h"
 
@@ -54,7 +46,7 @@ TEST_F(SnapshotTest, ProgramThatDiesFailsTheRun) {
     // One dies before its window shows, the other runs the real demo and
     // crashes as it closes: only the first leaves no picture.
     std::string demo;
-    for (const std::string& word : programCommand()) {
+    for (const std::string& word : programCommand) {
         demo += "'" + word + "' ";
     }
     const std::string scripts[] = {"kill -9 $$\n", demo + "; kill -SEGV $$\n"};

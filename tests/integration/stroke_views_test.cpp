@@ -1,17 +1,8 @@
 // The two stroke-font views seen from outside, on a private X server: where the
 // text starts, how each view draws its lines, which view moves on its own, how
 // a drag in either view moves the text in both, and how a key replaces it.
-#include <gtest/gtest.h>
-
-#include <X11/keysym.h>
-
-#include <algorithm>
 #include <cmath>
-#include <functional>
-#include <optional>
-#include <set>
 #include <sstream>
-#include <string>
 
 #include "demo_test.h"
 
@@ -22,37 +13,32 @@ namespace {
 const int centreX = firstLayout.still.width / 2;
 const int centreY = firstLayout.still.height / 2;
 
-// Capitals of the roman stroke font are 100 units tall, 107 pixels at the
-// first layout's 1.0667 pixels a unit; their left stems stand some ten units
-// right of the origin, and "UXEN" is far wider than the half view right of it.
+// Roman stroke capitals are 100 units tall (107 pixels at the first layout),
+// their left stems ten units right of the origin; "UXEN" outruns the view.
 constexpr int capitalHeight = 107;
 constexpr int minStemOffset = 9;  // pixels right of the origin at the first layout
 constexpr int maxStemOffset = 14;
 
-// Radii in view units about the view's centre, which the rotating view's
-// frames can be compared by, as turning about the centre keeps them.
-// Text starting at the centre comes within 25 units of it at every angle;
-// text starting 98 units up and to the right never comes nearer than 98.
+// Radii in view units about the centre, which turning keeps: text from the
+// centre comes within 25 units of it, text from 98 units away never nearer.
 constexpr double nearCentre = 60.0;
 // "UXEN" from the centre always reaches past 117 units (the U's right stem
 // alone does), while a lone "I" ends near 101.
 constexpr double beyondAnI = 109.0;
 
-// How many different frames of the rotating view a check looks at; enough to
-// sample many angles, as the frames a capture catches are far apart.
+// Frames of the rotating view a check looks at: many angles, as the frames a
+// capture catches are far apart.
 constexpr int framesToSample = 20;
 
 // Nearest and farthest lit pixels of a view from its centre, in view units.
 struct Reach {
-    double nearest = 0.0;
-    double farthest = 0.0;
+    double nearest = 0.0, farthest = 0.0;
 };
 
 std::ostream& operator<<(std::ostream& out, const Reach& reach) {
     return out << "lit from " << reach.nearest << " to " << reach.farthest << " units";
 }
 
-// What a view shows: where its lit pixels are, or that there are none.
 template <typename Lit>
 std::string describe(const std::optional<Lit>& lit) {
     std::ostringstream out;
@@ -68,15 +54,14 @@ std::optional<Reach> reachOf(const Image& image) {
     std::optional<Reach> reach;
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            if (image.at(x, y) == black) {
-                continue;
+            if (image.at(x, y) != black) {
+                const double unitsX = (x + 0.5 - image.width / 2.0) * unitsWide / image.width;
+                const double unitsY = (image.height / 2.0 - y - 0.5) * unitsHigh / image.height;
+                const double radius = std::hypot(unitsX, unitsY);
+                reach = reach.value_or(Reach{radius, radius});
+                reach->nearest = std::min(reach->nearest, radius);
+                reach->farthest = std::max(reach->farthest, radius);
             }
-            const double unitsX = (x + 0.5 - image.width / 2.0) * unitsWide / image.width;
-            const double unitsY = (image.height / 2.0 - y - 0.5) * unitsHigh / image.height;
-            const double radius = std::hypot(unitsX, unitsY);
-            reach = reach.value_or(Reach{radius, radius});
-            reach->nearest = std::min(reach->nearest, radius);
-            reach->farthest = std::max(reach->farthest, radius);
         }
     }
     return reach;
@@ -84,28 +69,27 @@ std::optional<Reach> reachOf(const Image& image) {
 
 class StrokeViewsTest : public DemoTest {
   protected:
-    // The static view once it has been drawn at the first layout: the text's
-    // lowest row on the centre row and its left edge a stem's offset right of
-    // the centre. The frame drawn at the creation size, before the first
-    // layout, has its baseline seven rows higher. Notes the stem's offset.
-    std::optional<Image> startUp() {
-        if (!session.waitForLayout(firstLayout)) {
-            ADD_FAILURE() << "layout: " << session.layout();
-            return std::nullopt;
-        }
+    // Every test starts from the static view drawn at the first layout: the
+    // text's lowest row on the centre row, its left edge a stem's offset right
+    // of the centre (noted). A frame drawn at the creation size has its
+    // baseline seven rows higher.
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(DemoTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(waitForStartUp());
+    }
+
+    void waitForStartUp() {
         std::optional<Box> box;
-        std::optional<Image> shown = session.waitForCapture(View::still, [&](const Image& image) {
-            box = inkBox(image);
-            return box && std::abs(box->bottom() - 1 - centreY) <= 1 &&
-                   box->x - centreX >= minStemOffset && box->x - centreX <= maxStemOffset;
-        });
-        if (!shown) {
-            ADD_FAILURE() << "static view never showed the text from its centre; it showed "
-                          << describe(box);
-            return std::nullopt;
-        }
+        const std::optional<Image> shown =
+            session.waitForCapture(View::still, [&](const Image& image) {
+                box = inkBox(image);
+                return box && std::abs(box->bottom() - 1 - centreY) <= 1 &&
+                       box->x - centreX >= minStemOffset && box->x - centreX <= maxStemOffset;
+            });
+        ASSERT_TRUE(shown) << "static view never showed the text from its centre; it showed "
+                           << describe(box);
+        startUp = *shown;
         stemOffset = box->x - centreX;
-        return shown;
     }
 
     // The stem's offset at another view width: the same number of view units.
@@ -114,10 +98,9 @@ class StrokeViewsTest : public DemoTest {
         return units * viewWidth / unitsWide - 0.5;
     }
 
-    // Waits until the static view, viewWidth pixels wide, shows the text
-    // starting at pixel (x, y): its first left stem a stem's offset to the
-    // right, and its lowest lit row on the baseline, the boundary above row y,
-    // so in row y itself or the one either side.
+    // The static view, viewWidth pixels wide, shows the text starting at pixel
+    // (x, y): its first stem a stem's offset to the right, its lowest lit row
+    // on the baseline above row y, so in row y or the one either side.
     testing::AssertionResult waitForTextAt(int x, int y, int viewWidth) {
         const double left = x + stemOffsetAt(viewWidth);
         std::optional<Box> box;
@@ -146,27 +129,25 @@ class StrokeViewsTest : public DemoTest {
     // checks that the next framesToSample different frames all meet it too.
     testing::AssertionResult rotatingViewKeeps(
         const std::function<bool(const std::optional<Reach>&)>& holds) {
-        std::optional<Image> first = session.waitForCapture(
+        std::optional<Image> previous = session.waitForCapture(
             View::rotating, [&](const Image& image) { return holds(reachOf(image)); });
-        if (!first) {
+        if (!previous) {
             return testing::AssertionFailure()
                    << "no frame met it; the last was "
                    << describe(reachOf(session.capture(View::rotating)));
         }
-        Image previous = *first;
         int frames = 0;
         std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
-            Image image = session.capture(View::rotating);
-            if (image.empty() || image == previous) {
-                return !session.isAlive();
+            if (Image image = session.capture(View::rotating);
+                !image.empty() && !(image == *previous)) {
+                if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
+                    failed = describe(reach);
+                }
+                previous = std::move(image);
+                ++frames;
             }
-            ++frames;
-            if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
-                failed = describe(reach);
-            }
-            previous = std::move(image);
-            return !failed.empty() || frames >= framesToSample;
+            return !failed.empty() || frames >= framesToSample || !session.isAlive();
         });
         if (!failed.empty()) {
             return testing::AssertionFailure() << "frame " << frames << " was " << failed;
@@ -177,29 +158,26 @@ class StrokeViewsTest : public DemoTest {
         return testing::AssertionSuccess();
     }
 
+    Image startUp;       // the static view's start-up drawing
     int stemOffset = 0;  // pixels from the text origin to the left edge, first layout
 };
 
 TEST_F(StrokeViewsTest, StaticTextStartsAtTheCentreOnABaselineThroughIt) {
-    const std::optional<Image> shown = startUp();
-    ASSERT_TRUE(shown);
-    const Box box = *inkBox(*shown);
+    const Box box = *inkBox(startUp);
 
-    // startUp() has found the left edge and the lowest row at the centre; the
+    // The fixture has found the left edge and the lowest row at the centre; the
     // capitals rise from there and run off the right edge.
     EXPECT_NEAR(box.height, capitalHeight, 2) << box;
-    EXPECT_EQ(box.right(), shown->width) << box;
+    EXPECT_EQ(box.right(), startUp.width) << box;
     // Nothing left of the origin, nothing below the baseline.
-    EXPECT_EQ(countPixels(*shown, {0, 0, centreX, shown->height}, isInk), 0);
-    EXPECT_EQ(countPixels(*shown, {0, centreY + 2, shown->width, shown->height}, isInk), 0);
+    EXPECT_EQ(countPixels(startUp, {0, 0, centreX, startUp.height}, isInk), 0);
+    EXPECT_EQ(countPixels(startUp, {0, centreY + 2, startUp.width, startUp.height}, isInk), 0);
 }
 
 TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
-    const std::optional<Image> plain = startUp();
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(greyLevels(*plain, plain->bounds()), (std::set<int>{0, 255}));
-    EXPECT_EQ(countPixels(*plain, plain->bounds(), [](Rgb p) { return p != black && p != white; }),
-              0);
+    EXPECT_EQ(greyLevels(startUp, startUp.bounds()), (std::set<int>{0, 255}));
+    EXPECT_EQ(
+        countPixels(startUp, startUp.bounds(), [](Rgb p) { return p != black && p != white; }), 0);
 
     // Smoothed white lines on black blend into many shades of grey, and into
     // no colour.
@@ -213,19 +191,15 @@ TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
 }
 
 TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
-    const std::optional<Image> first = startUp();
-    ASSERT_TRUE(first);
-
     Image previous = session.capture(View::rotating);
-    int changes = 0;
-    int stillChanged = 0;
+    int changes = 0, stillChanged = 0;
     waitUntil([&] {
         Image image = session.capture(View::rotating);
         if (!image.empty() && !(image == previous)) {
             ++changes;
             previous = std::move(image);
         }
-        stillChanged += session.capture(View::still) == *first ? 0 : 1;
+        stillChanged += session.capture(View::still) == startUp ? 0 : 1;
         return changes >= framesToSample || !session.isAlive();
     });
     EXPECT_GE(changes, framesToSample) << "rotating view changed " << changes << " times";
@@ -233,7 +207,6 @@ TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
 }
 
 TEST_F(StrokeViewsTest, DragInStaticViewMovesTheTextInBothViews) {
-    ASSERT_TRUE(startUp());
     ASSERT_TRUE(rotatingViewKeeps(
         [](const std::optional<Reach>& reach) { return reach && reach->nearest < nearCentre; }));
 
@@ -250,21 +223,18 @@ TEST_F(StrokeViewsTest, DragInStaticViewMovesTheTextInBothViews) {
 }
 
 TEST_F(StrokeViewsTest, DragWithAnotherButtonInRotatingViewMovesStaticText) {
-    ASSERT_TRUE(startUp());
     EXPECT_TRUE(
         dragTextTo(View::rotating, centreX, centreY, 60, 180, firstLayout.rotating.width, Button3));
 }
 
 TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
-    const std::optional<Image> start = startUp();
-    ASSERT_TRUE(start);
     ASSERT_TRUE(dragTextTo(View::still, centreX, centreY, 40, 200, firstLayout.still.width));
 
     session.drag(View::still, 40, 200, centreX, centreY);
     EXPECT_TRUE(
-        session.waitForCapture(View::still, [&](const Image& image) { return image == *start; }))
+        session.waitForCapture(View::still, [&](const Image& image) { return image == startUp; }))
         << "the text came back to " << describe(inkBox(session.capture(View::still))) << ", not to "
-        << describe(inkBox(*start));
+        << describe(inkBox(startUp));
 }
 
 // Under both of Mesa's software drivers: a pass of the main loop takes far
@@ -276,16 +246,14 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
         if (const char* why = driverSkipped(GetParam())) {
             GTEST_SKIP() << why;
         }
-        ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
+        ASSERT_TRUE(session.start({GetParam()})) << "layout: " << session.layout();
+        ASSERT_NO_FATAL_FAILURE(waitForStartUp());
     }
 };
 
-// The still view is redrawn only on keys and drags, so the frames it draws for
-// the resize itself must end at the new size: the text stretched with the
-// view, still starting at its centre. Drags then map the pointer by the new
-// size.
+// The still view is redrawn only on keys and drags, so its frames for the resize
+// must end at the new size, text from its centre; drags then map by that size.
 TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAndDragsFollowThePointer) {
-    ASSERT_TRUE(startUp());
     session.resize(800, 600);
     ASSERT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
     const int width = largerLayout.still.width;
@@ -300,13 +268,10 @@ TEST_P(StrokeViewsResizeTest, ResizeRedrawsTheStaticViewAndDragsFollowThePointer
 INSTANTIATE_TEST_SUITE_P(StrokeViews, StrokeViewsResizeTest, softwareDrivers, driverName);
 
 TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
-    const std::optional<Image> start = startUp();
-    ASSERT_TRUE(start);
-    const Box before = *inkBox(*start);
+    const Box before = *inkBox(startUp);
     ASSERT_TRUE(rotatingViewKeeps(
         [](const std::optional<Reach>& reach) { return reach && reach->farthest > beyondAnI; }));
 
-    session.focus();
     ASSERT_TRUE(session.typeText("I"));
 
     // One narrow upright stroke on the same baseline, as tall as the capitals.
