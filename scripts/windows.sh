@@ -140,6 +140,9 @@ if [[ $preset == windows-test ]]; then
     wineserver -p
     trap 'wineserver -k 2>/dev/null || true' EXIT
     logged wine-boot wine wineboot --init
+    # At 200 % display scaling, where Windows stretches a program that does not
+    # say it draws for any scaling, as most laptops are set today.
+    logged wine-dpi wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f
     # Wine takes a Windows program's code page from the locale: the tests type
     # on French, German and Russian keyboards, each in its own.
     for locale in fr_FR de_DE ru_RU; do

@@ -7,6 +7,11 @@
 const bool underWine = false;
 const bool needsWindowManager = false;
 const std::vector<std::string> programCommand{GLTEXTDEMO_EXE};
+const char* const keyboardLayout = "";  // the server's own, and keycodes bound to more
+
+std::string systemFontsFolder() {
+    return "";  // no standard place for a file such as verdana.ttf
+}
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
     std::vector<Window> children = childrenOf(display, topLevel);

@@ -2,6 +2,8 @@
 // the top-level X window, leaving it no X children: the views are found in its
 // pixels, the black panes between the grey margins. Wine follows a resize made
 // from X only under a window manager.
+#include <cstdlib>
+
 #include "internal.h"
 
 namespace {
@@ -17,6 +19,16 @@ constexpr char startWarning[] =
 const bool underWine = true;
 const bool needsWindowManager = true;
 const std::vector<std::string> programCommand{WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
+// Wine drops a key typed through a keycode bound for the moment, so the
+// Latin-1 letters are typed on a layout that has the tests' own: é, è, à.
+const char* const keyboardLayout = "fr";
+
+// C:\windows\Fonts in the Wine prefix that scripts/windows.sh sets up.
+std::string systemFontsFolder() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    return (prefix != nullptr ? std::string(prefix) : std::string(std::getenv("HOME")) + "/.wine") +
+           "/drive_c/windows/Fonts";
+}
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
     const Box window = geometryOf(display, topLevel);

@@ -18,15 +18,26 @@ bool isSpare(const KeySym* syms, int perCode) {
     });
 }
 
-KeyCode codeFor(Display* display, const KeyBindings& bound, KeySym key, bool& shifted) {
-    shifted = false;
+// The keycode that gives the keysym, and the modifiers its level needs: Shift
+// for the second, AltGr for the third and fourth, where a layout keeps letters
+// of its own (the euro sign on a German keyboard); 0 for none.
+KeyCode codeFor(Display* display, const KeyBindings& bound, KeySym key, std::vector<KeySym>& held) {
     if (auto found = bound.find(key); found != bound.end()) {
         return found->second;
     }
     const KeyCode code = XKeysymToKeycode(display, key);
-    shifted = XkbKeycodeToKeysym(display, code, 0, 0) != key;
-    // A keysym only on the AltGr levels is not typed here at all.
-    return shifted && XkbKeycodeToKeysym(display, code, 0, 1) != key ? 0 : code;
+    for (unsigned level = 0; code != 0 && level < 4; ++level) {
+        if (XkbKeycodeToKeysym(display, code, 0, level) == key) {
+            if (level & 1) {
+                held.push_back(XK_Shift_L);
+            }
+            if (level & 2) {
+                held.push_back(XK_ISO_Level3_Shift);
+            }
+            return code;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -62,14 +73,10 @@ bool bindKeys(Display* display, const std::vector<KeySym>& keys, KeyBindings& bo
 
 bool pressKey(Display* display, const KeyBindings& bound, KeySym key,
               const std::vector<KeySym>& modifiers) {
-    bool shifted = false;
-    const KeyCode code = codeFor(display, bound, key, shifted);
+    std::vector<KeySym> held = modifiers;
+    const KeyCode code = codeFor(display, bound, key, held);
     if (code == 0) {
         return false;
-    }
-    std::vector<KeySym> held = modifiers;
-    if (shifted) {
-        held.push_back(XK_Shift_L);
     }
     for (KeySym modifier : held) {
         XTestFakeKeyEvent(display, XKeysymToKeycode(display, modifier), True, CurrentTime);

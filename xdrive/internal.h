@@ -9,6 +9,7 @@
 Display* startXServer(const std::string& dir, ChildProcess& server);
 // False unless the window manager runs and acts on what is asked of it.
 bool startWindowManager(Display* display, const std::string& dir, ChildProcess& windowManager);
+bool setLayout(Display* display, const std::string& layout);  // as setxkbmap sets it
 
 // windows.cpp. The window with this title, at any depth below the root, or 0.
 Window findByTitle(Display* display, const char* title);
@@ -39,8 +40,10 @@ void drag(Display* display, Window window, const Box& area, int fromX, int fromY
 // capture.cpp. An area in the window's own coordinates; empty if outside it or gone.
 Image capture(Display* display, Window window, const Box& area);
 
-// host_native.cpp or host_wine.cpp. Whether a resize from X needs a window manager.
+// host_native.cpp or host_wine.cpp. Whether a resize from X needs a window
+// manager, and the keyboard layout the host types on, if not the server's own.
 extern const bool needsWindowManager;
+extern const char* const keyboardLayout;
 // Where each view shows now, in the order the program creates them; none until all do.
 std::vector<Shown> findViews(Display* display, Window topLevel);
 // Returns once the top-level window has settled at the size asked for, or the host's own.

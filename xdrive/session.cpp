@@ -34,10 +34,18 @@ bool DemoSession::startServer(bool windowManager) {
                                 !startWindowManager(display_, root_.path(), windowManager_))) {
         return false;
     }
-    // Every Latin-1 key can then be typed, whatever the default keymap lacks.
+    if (const std::string layout = layout_.empty() ? keyboardLayout : layout_;
+        !layout.empty() && !setLayout(display_, layout)) {
+        return false;
+    }
+    // Every Latin-1 key can then be typed, whatever the layout lacks.
     std::vector<KeySym> latin1(XK_ydiaeresis - XK_nobreakspace + 1);
     std::iota(latin1.begin(), latin1.end(), XK_nobreakspace);
     return bindKeys(display_, latin1, boundKeys_);
+}
+
+bool DemoSession::showsWindow(const char* title) {
+    return findByTitle(display_, title) != 0;
 }
 
 bool DemoSession::launch(const std::vector<std::string>& env,

@@ -20,6 +20,9 @@
 extern const bool underWine;
 // What runs the program, before any wrapper such as valgrind.
 extern const std::vector<std::string> programCommand;
+// The folder where the program's system keeps its fonts, on this machine's
+// disk; empty where the system keeps none.
+std::string systemFontsFolder();
 
 // The program's four windows, the views in the order the program creates them.
 enum class View { topLevel, rotating, still, font };
@@ -55,8 +58,10 @@ class DemoSession {
         return startServer(windowManager) && launch(env) && findWindows() &&
                waitForLayout(firstLayout);
     }
-    // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode.
+    // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode,
+    // on the keyboard layout asked for before, or the host's.
     bool startServer(bool windowManager = false);
+    void setKeyboardLayout(std::string layout) { layout_ = std::move(layout); }
     // env: NAME=value pairs; wrapper: a command to run it under, such as valgrind.
     bool launch(const std::vector<std::string>& env = {},
                 const std::vector<std::string>& wrapper = {});
@@ -67,6 +72,7 @@ class DemoSession {
     bool findWindows(std::chrono::milliseconds timeout = patience);
 
     Display* display() const { return display_; }
+    bool showsWindow(const char* title);    // a window of that title, such as a message box
     std::optional<Shown> shown(View view);  // none if it cannot be found now
     Box screenGeometry(View view);          // relative to the root window
     ViewLayout layout();
@@ -107,4 +113,5 @@ class DemoSession {
     KeyBindings boundKeys_;
     Window topLevel_ = 0;
     std::vector<std::string> command_;  // see setCommand()
+    std::string layout_;                // see setKeyboardLayout()
 };

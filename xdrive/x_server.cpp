@@ -55,3 +55,9 @@ bool startWindowManager(Display* display, const std::string& dir, ChildProcess& 
            }) &&
            windowManager.isAlive();
 }
+
+bool setLayout(Display* display, const std::string& layout) {
+    ChildProcess setxkbmap;
+    setxkbmap.start({{SETXKBMAP_EXE, "-display", DisplayString(display), layout}, {}});
+    return exitedCleanly(setxkbmap.waitForExit(patience));
+}

@@ -28,7 +28,7 @@ constexpr char fontFile[] = "verdana.ttf";  // looked up in the working director
 constexpr float lineX = -140.0f;
 constexpr float messageY = 30.0f;
 constexpr float textY = -30.0f;
-constexpr float noticeLineStep = 35.0f;  // a line of the notice to the next
+constexpr float noticeLineStep = 40.0f;  // a line of the notice to the next
 
 // The font file's bytes as they were at start-up. FreeType reads glyphs from
 // them on every redraw, so whatever later happens to the file (shortened,

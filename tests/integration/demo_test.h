@@ -78,11 +78,6 @@ inline bool isOurLocation(const std::string& location) {
            location == std::string("in ") + GLTEXTDEMO_EXE + ")";
 }
 
-// Wine drops keys typed that way (on a layout that has e-acute, it arrives).
-inline constexpr char boundKeysLostUnderWine[] =
-    "Wine drops keys typed through a keycode bound for the test, the only way to type a "
-    "Latin-1 letter on this X server's US layout";
-
 // Mesa's software drivers as a test's parameter, for a session's environment:
 // softpipe, slower and handling some windows its way, shows up what llvmpipe lets pass.
 inline const auto softwareDrivers =
@@ -105,7 +100,7 @@ class DemoTest : public testing::Test {
   protected:
     explicit DemoTest(FontSetup font = FontSetup::Installed) : session(font) {}
 
-    void SetUp() override { ASSERT_TRUE(session.start()) << "layout: " << session.layout(); }
+    void SetUp() override { ASSERT_TRUE(session.start(env)) << "layout: " << session.layout(); }
 
     void TearDown() override {
         if (HasFailure()) {
@@ -121,4 +116,5 @@ class DemoTest : public testing::Test {
     }
 
     DemoSession session;
+    std::vector<std::string> env;  // for the program, NAME=value
 };
