@@ -2,7 +2,6 @@
 // text starts, how each view draws its lines, which view moves on its own, how
 // a drag in either view moves the text in both, and how a key replaces it.
 #include <cmath>
-#include <sstream>
 
 #include "demo_test.h"
 
@@ -41,11 +40,7 @@ std::ostream& operator<<(std::ostream& out, const Reach& reach) {
 
 template <typename Lit>
 std::string describe(const std::optional<Lit>& lit) {
-    std::ostringstream out;
-    if (lit) {
-        out << *lit;
-    }
-    return lit ? out.str() : "nothing lit";
+    return lit ? testing::PrintToString(*lit) : "nothing lit";
 }
 
 // None for an all-black image. Pixel centres are converted to view units with
@@ -75,10 +70,6 @@ class StrokeViewsTest : public DemoTest {
     // baseline seven rows higher.
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(DemoTest::SetUp());
-        ASSERT_NO_FATAL_FAILURE(waitForStartUp());
-    }
-
-    void waitForStartUp() {
         std::optional<Box> box;
         const std::optional<Image> shown =
             session.waitForCapture(View::still, [&](const Image& image) {
@@ -246,8 +237,8 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
         if (const char* why = driverSkipped(GetParam())) {
             GTEST_SKIP() << why;
         }
-        ASSERT_TRUE(session.start({GetParam()})) << "layout: " << session.layout();
-        ASSERT_NO_FATAL_FAILURE(waitForStartUp());
+        env = {GetParam()};
+        StrokeViewsTest::SetUp();
     }
 };
 
