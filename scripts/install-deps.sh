@@ -48,8 +48,7 @@ fi
 
 missing=()
 for package in "${wanted[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ $status == "install ok installed" ]] || missing+=("$package")
+    [[ $(dpkg-query -W -f='${Status}' "$package" 2>/dev/null) == "install ok installed" ]] || missing+=("$package")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
