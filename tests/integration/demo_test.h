@@ -1,7 +1,7 @@
 // What the integration tests share, with GoogleTest and the harness: the
 // default window's layouts, the colours and areas they look at, waits for a
-// finished drawing, and a fixture that starts the program, and leaves its
-// stderr and a picture behind when a test fails.
+// finished drawing, and a fixture that starts the program, watches the prompt
+// and its echo, and leaves its stderr and a picture behind when a test fails.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -56,11 +56,7 @@ int baselineOf(const Image& image, const Box& area) {
 
 // What is wrong with a capture, one line for each check that fails.
 struct Findings {
-    void check(bool holds, const std::string& what) {
-        if (!holds) {
-            text += what + "\n";
-        }
-    }
+    void check(bool holds, const std::string& what) { text += holds ? "" : what + "\n"; }
     void near(const std::string& what, double actual, double expected, double tolerance) {
         std::ostringstream line;
         line << what << " is " << actual << ", expected " << expected << " +- " << tolerance;
@@ -114,9 +110,8 @@ Findings noticeFindings(const Image& image) {
     found.near("notice's left edge", notice->x, fontLineLeft(fontViewArea.width), bearing);
     // Its first line; a second, below it, names the system's own font file.
     const int baseline = textBaseline(fontViewArea.height);
-    found.near("notice's baseline",
-               baselineOf(image, {0, split, fontViewArea.width, baseline + 5 - split}), baseline,
-               1);
+    const int foot = baselineOf(image, {0, split, fontViewArea.width, baseline + 5 - split});
+    found.near("notice's baseline", foot, baseline, 1);
     // A sentence in Helvetica 18, whatever the reason far wider than the 63
     // pixels of the placeholder, and, by the edges' check, not cut off.
     found.check(notice->width > 300, "the notice is too narrow for a sentence");

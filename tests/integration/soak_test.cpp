@@ -12,8 +12,7 @@
 
 namespace {
 
-// A key as XTest presses it, and the byte the program receives for it in the
-// C locale.
+// A key as XTest presses it, and the byte the program receives for it in the C locale.
 struct Key {
     KeySym symbol;
     std::vector<KeySym> modifiers;

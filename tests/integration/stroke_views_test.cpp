@@ -7,8 +7,7 @@
 
 namespace {
 
-// The centre pixel of a stroke view in the first layout: where the text
-// starts until it is dragged.
+// The centre pixel of a stroke view in the first layout: where the text starts until dragged.
 const int centreX = firstLayout.still.width / 2;
 const int centreY = firstLayout.still.height / 2;
 
@@ -64,10 +63,9 @@ std::optional<Reach> reachOf(const Image& image) {
 
 class StrokeViewsTest : public DemoTest {
   protected:
-    // Every test starts from the static view drawn at the first layout: the
-    // text's lowest row on the centre row, its left edge a stem's offset right
-    // of the centre (noted). A frame drawn at the creation size has its
-    // baseline seven rows higher.
+    // Every test starts from the static view drawn at the first layout: the text's lowest
+    // row on the centre row, its left edge a stem's offset right of the centre (noted). A
+    // frame drawn at the creation size has its baseline seven rows higher.
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(DemoTest::SetUp());
         std::optional<Box> box;
@@ -170,8 +168,7 @@ TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
     EXPECT_EQ(
         countPixels(startUp, startUp.bounds(), [](Rgb p) { return p != black && p != white; }), 0);
 
-    // Smoothed white lines on black blend into many shades of grey, and into
-    // no colour.
+    // Smoothed white lines on black blend into many shades of grey, and into no colour.
     const std::optional<Image> smooth = session.waitForCapture(
         View::rotating, [](const Image& image) { return intermediateGreys(image) >= 10; });
     ASSERT_TRUE(smooth) << "rotating view shows "
@@ -265,9 +262,8 @@ TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
 
     ASSERT_TRUE(session.typeText("I"));
 
-    // One narrow upright stroke on the same baseline, as tall as the capitals.
-    // Its straight foot ends on the baseline where the U's curve crosses it,
-    // so the lowest rows may differ by one.
+    // One narrow upright stroke on the same baseline, as tall as the capitals. Its straight
+    // foot ends on the baseline where the U's curve crosses it: the lowest rows may differ by one.
     const std::optional<Image> typed = session.waitForCapture(View::still, [](const Image& image) {
         const std::optional<Box> box = inkBox(image);
         return box && box->width <= 2;
