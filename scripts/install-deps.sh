@@ -41,10 +41,8 @@ esac
 
 # Elsewhere the packages go by other names and through other tools: say what
 # is needed and let CMake report whatever is still missing.
-if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
-    echo "No apt-get or dpkg-query here: skipping the install; install what these Debian packages hold: ${wanted[*]}" >&2
-    exit 0
-fi
+command -v apt-get >/dev/null && command -v dpkg-query >/dev/null ||
+    { echo "No apt-get or dpkg-query here: skipping the install; install what these Debian packages hold: ${wanted[*]}" >&2; exit 0; }
 
 missing=()
 for package in "${wanted[@]}"; do
