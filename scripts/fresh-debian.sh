@@ -54,14 +54,10 @@ mounted_under_root() { awk -v root="$root/" 'index($2, root) == 1 { print $2 }' 
 cleanup() {
     local status=$?
     set +e # every step below must run, whatever the one before it returned
-    if [[ -n $runner ]]; then
-        kill -- "-$runner" 2>/dev/null && wait "$runner" 2>/dev/null
-    fi
+    [[ -z $runner ]] || { kill -- "-$runner" 2>/dev/null && wait "$runner" 2>/dev/null; }
     local i
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-        if mountpoint -q "$root/${mounts[i]}"; then
-            umount "$root/${mounts[i]}" || umount --lazy "$root/${mounts[i]}"
-        fi
+        ! mountpoint -q "$root/${mounts[i]}" || umount "$root/${mounts[i]}" || umount --lazy "$root/${mounts[i]}"
     done
     if [[ -n $(mounted_under_root) ]]; then
         echo "$0: still mounted, so $root is left in place:" $(mounted_under_root) >&2

@@ -41,15 +41,12 @@ esac
 
 # Elsewhere the packages go by other names and through other tools: say what
 # is needed and let CMake report whatever is still missing.
-if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
-    echo "No apt-get or dpkg-query here: skipping the install; install what these Debian packages hold: ${wanted[*]}" >&2
-    exit 0
-fi
+command -v apt-get >/dev/null && command -v dpkg-query >/dev/null ||
+    { echo "No apt-get or dpkg-query here: skipping the install; install what these Debian packages hold: ${wanted[*]}" >&2; exit 0; }
 
 missing=()
 for package in "${wanted[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ $status == "install ok installed" ]] || missing+=("$package")
+    [[ $(dpkg-query -W -f='${Status}' "$package" 2>/dev/null) == "install ok installed" ]] || missing+=("$package")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 

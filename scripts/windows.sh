@@ -10,12 +10,8 @@ shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 
 fail() { echo "$0: $*" >&2; exit 1; }
-preset=windows # and windows-test: the build's options, in CMakePresets.json
-case "${1:-}" in
-    "") ;;
-    --test) preset=windows-test ;;
-    *) echo "usage: $0 [--test]" >&2; exit 2 ;;
-esac
+[[ ${1:-} =~ ^(--test)?$ ]] || { echo "usage: $0 [--test]" >&2; exit 2; }
+preset=windows${1:+-test} # the build's options, in CMakePresets.json
 [[ $(id -u) -eq 0 ]] || fail "run as root: it installs packages and adds deb-src entries to apt's sources"
 scripts/install-deps.sh $preset
 

@@ -1,5 +1,4 @@
-// Measurements on captured pixels, and PNG files through libpng's simplified
-// interface.
+// Measurements on captured pixels, and PNG files through libpng's simplified interface.
 #include "image.h"
 
 #include <png.h>

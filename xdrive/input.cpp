@@ -10,8 +10,7 @@
 
 namespace {
 
-// Keycodes that may be taken over: unbound ones, and the multimedia keys,
-// which no test presses.
+// Keycodes that may be taken over: unbound ones, and the multimedia keys, which no test presses.
 bool isSpare(const KeySym* syms, int perCode) {
     return std::all_of(syms, syms + perCode, [](KeySym s) {
         return s == NoSymbol || (s & 0xffff0000) == 0x10080000;  // XF86 keysyms

@@ -33,11 +33,9 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra
 }
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
-    std::vector<char*> result;
-    for (std::string& s : strings) {
-        result.push_back(s.data());
-    }
-    result.push_back(nullptr);
+    std::vector<char*> result(strings.size() + 1, nullptr);
+    std::transform(strings.begin(), strings.end(), result.begin(),
+                   [](auto& s) { return s.data(); });
     return result;
 }
 
@@ -79,11 +77,8 @@ bool ChildProcess::start(const Launch& launch) {
 }
 
 bool ChildProcess::reap(int options) {
-    if (pid_ <= 0 || status_) {
-        return status_.has_value();
-    }
     int status = 0;
-    if (waitpid(pid_, &status, options) == pid_) {
+    if (pid_ > 0 && !status_ && waitpid(pid_, &status, options) == pid_) {
         status_ = status;
     }
     return status_.has_value();

@@ -61,9 +61,8 @@ const char* missingPlace(const Image& window) {
     if (!isClearGrey(grey) || !cornersAre(window, window.bounds(), grey)) {
         return "the window never showed its grey clear colour";
     }
-    // The margins and the strip: grey and the prompt's white glyphs alone, so
-    // none of a sub-window's old drawing from before it took its place, and
-    // no part of the window left undrawn.
+    // The margins and the strip: grey and the prompt's white glyphs alone, so none of a
+    // sub-window's old drawing from before it took its place, and no part of the window undrawn.
     const std::vector<Box> panes = blackPanes(window);
     if (panes != std::vector<Box>{views.rotating, views.still, views.font}) {
         return "the margins never showed the grey around the three views in their places";

@@ -45,15 +45,14 @@ bool startWindowManager(Display* display, const std::string& dir, ChildProcess& 
                          dir + "/window-manager-stderr.txt"});
     // A running window manager says so on the root window, and only then acts.
     const Atom check = XInternAtom(display, "_NET_CLIENT_LIST", False);
-    return waitUntil([&] {
-               int count = 0;
-               Atom* properties = XListProperties(display, DefaultRootWindow(display), &count);
-               const bool found =
-                   std::find(properties, properties + count, check) != properties + count;
-               XFree(properties);
-               return found || !windowManager.isAlive();
-           }) &&
-           windowManager.isAlive();
+    const auto announced = [&] {
+        int count = 0;
+        Atom* properties = XListProperties(display, DefaultRootWindow(display), &count);
+        const bool found = std::find(properties, properties + count, check) != properties + count;
+        XFree(properties);
+        return found || !windowManager.isAlive();
+    };
+    return waitUntil(announced) && windowManager.isAlive();
 }
 
 bool setLayout(Display* display, const std::string& layout) {

@@ -3,6 +3,7 @@
 // Any broken invariant aborts, which libFuzzer reports as a finding.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,11 +30,9 @@ void checkRect(const Rect& rect, int x, int y) {
 
 void checkLayout(int width, int height) {
     const SubWindowLayout layout = layoutSubWindows(width, height);
-    const int w = width < 0 ? 0 : width;
-    const int h = height < 0 ? 0 : height;
     checkRect(layout.rotating, 5, 5);
-    checkRect(layout.still, w / 2 + 3, 5);
-    checkRect(layout.font, 5, h / 2 + 10);
+    checkRect(layout.still, std::max(width, 0) / 2 + 3, 5);
+    checkRect(layout.font, 5, std::max(height, 0) / 2 + 10);
 }
 
 void checkDrag(int x, int y, int wide, int high) {

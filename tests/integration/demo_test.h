@@ -1,7 +1,7 @@
 // What the integration tests share, with GoogleTest and the harness: the
 // default window's layouts, the colours and areas they look at, waits for a
-// finished drawing, and a fixture that starts the program, and leaves its
-// stderr and a picture behind when a test fails.
+// finished drawing, and a fixture that starts the program, watches the prompt
+// and its echo, and leaves its stderr and a picture behind when a test fails.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -58,19 +58,6 @@ inline std::optional<Image> waitForSteady(DemoSession& session, View view,
     });
 }
 
-// The top-level window drawn after the first layout: the clear grey in the
-// corner, and the prompt alone in the strip, nothing left there of the font
-// view from before it moved. Notes the grey as this GL draws it, and the prompt's place.
-inline std::optional<Image> waitForPrompt(DemoSession& session, Rgb& background, Box& prompt) {
-    const auto promptAlone = [&](const Image& image) {
-        background = image.at(1, image.height - 1);
-        const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);
-        prompt = drawn.value_or(Box{});
-        return isClearGrey(background) && drawn && drawn->y >= promptTop;
-    };
-    return waitForSteady(session, View::topLevel, promptAlone, firstPromptStrip);
-}
-
 // Whether a frame's location in a valgrind report (with --fullpath-after=) is
 // in our code: one of our sources or, without debug information, the program.
 inline bool isOurLocation(const std::string& location) {
@@ -115,6 +102,34 @@ class DemoTest : public testing::Test {
         }
     }
 
+    // The top-level window drawn after the first layout: the clear grey in the
+    // corner, and the prompt alone in the strip, nothing left there of the font
+    // view from before it moved. Notes the grey as this GL draws it, and the prompt's place.
+    std::optional<Image> waitForPrompt() {
+        const auto promptAlone = [&](const Image& image) {
+            background = image.at(1, image.height - 1);
+            const std::optional<Box> drawn = boundingBox(image, firstPromptStrip, background);
+            prompt = drawn.value_or(Box{});
+            return isClearGrey(background) && drawn && drawn->y >= promptTop;
+        };
+        return waitForSteady(session, View::topLevel, promptAlone, firstPromptStrip);
+    }
+
+    // Right edge of whatever is drawn in the strip to the right of the prompt.
+    std::optional<int> echoEnd(const Image& image) const {
+        const std::optional<Box> echo =
+            boundingBox(image, rightOf(firstPromptStrip, prompt.right()), background);
+        return echo ? std::optional<int>(echo->right()) : std::nullopt;
+    }
+
+    std::optional<Image> waitForEchoPast(int end) {
+        return session.waitForCapture(View::topLevel, [&](const Image& image) {
+            return echoEnd(image) > end;  // none is less than any end
+        });
+    }
+
     DemoSession session;
     std::vector<std::string> env;  // for the program, NAME=value
+    Rgb background;                // the clear colour as this session's GL draws it
+    Box prompt;                    // where the prompt's glyphs lie
 };

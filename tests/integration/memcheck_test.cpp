@@ -5,7 +5,7 @@
 #include <X11/keysym.h>
 
 #include <fstream>
-#include <sstream>
+#include <numeric>
 
 #include "demo_test.h"
 
@@ -45,13 +45,11 @@ std::vector<Report> readReports(const std::string& path) {
 
 // Whether the innermost frame past valgrind's own replacements is ours.
 bool isOurs(const Report& report) {
-    for (const std::string& location : report.frames) {
-        if (location.find("vgpreload") == std::string::npos &&
-            location.find("vg_replace") == std::string::npos) {
-            return isOurLocation(location);
-        }
-    }
-    return false;
+    const auto inner = std::find_if(report.frames.begin(), report.frames.end(), [](auto& at) {
+        return at.find("vgpreload") == std::string::npos &&
+               at.find("vg_replace") == std::string::npos;
+    });
+    return inner != report.frames.end() && isOurLocation(*inner);
 }
 
 TEST(MemcheckTest, TypingDraggingAndResizingRaiseNoErrorInOurCode) {
@@ -85,11 +83,9 @@ TEST(MemcheckTest, TypingDraggingAndResizingRaiseNoErrorInOurCode) {
     int others = 0;
     for (const Report& report : reports) {
         if (isOurs(report)) {
-            std::ostringstream frames;
-            for (const std::string& frame : report.frames) {
-                frames << "\n    " << frame;
-            }
-            ADD_FAILURE() << report.headline << frames.str();
+            ADD_FAILURE() << std::accumulate(
+                report.frames.begin(), report.frames.end(), report.headline,
+                [](std::string all, auto& frame) { return all + "\n    " + frame; });
         } else if (!report.frames.empty()) {
             ++others;
         }

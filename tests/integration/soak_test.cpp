@@ -12,8 +12,7 @@
 
 namespace {
 
-// A key as XTest presses it, and the byte the program receives for it in the
-// C locale.
+// A key as XTest presses it, and the byte the program receives for it in the C locale.
 struct Key {
     KeySym symbol;
     std::vector<KeySym> modifiers;
@@ -50,13 +49,10 @@ std::vector<Key> soakKeys() {
     while (keys.size() < totalKeys) {
         std::shuffle(all.begin(), all.end(), random);
         for (const Key& key : all) {
-            const std::size_t repeats = keys.size() % 100 == 50 ? 20 : 1;
-            keys.insert(keys.end(), std::min(repeats, totalKeys - keys.size()), key);
-            if (keys.size() == totalKeys) {
-                break;
-            }
+            keys.insert(keys.end(), keys.size() % 100 == 50 ? 20 : 1, key);
         }
     }
+    keys.resize(totalKeys);
     return keys;
 }
 
@@ -148,13 +144,11 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     // is bounded. A sanitized build, which valgrind cannot run, checks leaks at exit.
     DemoSession soak;
     const std::string massif = soak.workDir() + "/../massif";
-    std::vector<std::string> wrapper{VALGRIND_EXE,
-                                     "--tool=massif",
-                                     "--threshold=0",
-                                     "--depth=30",
-                                     "--fullpath-after=",
-                                     "--massif-out-file=" + massif + ".out",
-                                     "--log-file=" + massif + ".log"};
+    const std::string out = massif + ".out", log = massif + ".log";
+    std::vector<std::string> wrapper{VALGRIND_EXE,        "--tool=massif",
+                                     "--threshold=0",     "--depth=30",
+                                     "--fullpath-after=", "--massif-out-file=" + out,
+                                     "--log-file=" + log};
     if (PROGRAM_SANITIZED) {
         wrapper.clear();
         std::cout << "soak: heap not measured: valgrind cannot run a sanitized build\n";

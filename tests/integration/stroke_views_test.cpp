@@ -2,14 +2,12 @@
 // text starts, how each view draws its lines, which view moves on its own, how
 // a drag in either view moves the text in both, and how a key replaces it.
 #include <cmath>
-#include <sstream>
 
 #include "demo_test.h"
 
 namespace {
 
-// The centre pixel of a stroke view in the first layout: where the text
-// starts until it is dragged.
+// The centre pixel of a stroke view in the first layout: where the text starts until dragged.
 const int centreX = firstLayout.still.width / 2;
 const int centreY = firstLayout.still.height / 2;
 
@@ -41,11 +39,7 @@ std::ostream& operator<<(std::ostream& out, const Reach& reach) {
 
 template <typename Lit>
 std::string describe(const std::optional<Lit>& lit) {
-    std::ostringstream out;
-    if (lit) {
-        out << *lit;
-    }
-    return lit ? out.str() : "nothing lit";
+    return lit ? testing::PrintToString(*lit) : "nothing lit";
 }
 
 // None for an all-black image. Pixel centres are converted to view units with
@@ -69,16 +63,11 @@ std::optional<Reach> reachOf(const Image& image) {
 
 class StrokeViewsTest : public DemoTest {
   protected:
-    // Every test starts from the static view drawn at the first layout: the
-    // text's lowest row on the centre row, its left edge a stem's offset right
-    // of the centre (noted). A frame drawn at the creation size has its
-    // baseline seven rows higher.
+    // Every test starts from the static view drawn at the first layout: the text's lowest
+    // row on the centre row, its left edge a stem's offset right of the centre (noted). A
+    // frame drawn at the creation size has its baseline seven rows higher.
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(DemoTest::SetUp());
-        ASSERT_NO_FATAL_FAILURE(waitForStartUp());
-    }
-
-    void waitForStartUp() {
         std::optional<Box> box;
         const std::optional<Image> shown =
             session.waitForCapture(View::still, [&](const Image& image) {
@@ -179,8 +168,7 @@ TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
     EXPECT_EQ(
         countPixels(startUp, startUp.bounds(), [](Rgb p) { return p != black && p != white; }), 0);
 
-    // Smoothed white lines on black blend into many shades of grey, and into
-    // no colour.
+    // Smoothed white lines on black blend into many shades of grey, and into no colour.
     const std::optional<Image> smooth = session.waitForCapture(
         View::rotating, [](const Image& image) { return intermediateGreys(image) >= 10; });
     ASSERT_TRUE(smooth) << "rotating view shows "
@@ -246,8 +234,8 @@ class StrokeViewsResizeTest : public StrokeViewsTest,
         if (const char* why = driverSkipped(GetParam())) {
             GTEST_SKIP() << why;
         }
-        ASSERT_TRUE(session.start({GetParam()})) << "layout: " << session.layout();
-        ASSERT_NO_FATAL_FAILURE(waitForStartUp());
+        env = {GetParam()};
+        StrokeViewsTest::SetUp();
     }
 };
 
@@ -274,9 +262,8 @@ TEST_F(StrokeViewsTest, TypedKeyReplacesTheTextInBothViews) {
 
     ASSERT_TRUE(session.typeText("I"));
 
-    // One narrow upright stroke on the same baseline, as tall as the capitals.
-    // Its straight foot ends on the baseline where the U's curve crosses it,
-    // so the lowest rows may differ by one.
+    // One narrow upright stroke on the same baseline, as tall as the capitals. Its straight
+    // foot ends on the baseline where the U's curve crosses it: the lowest rows may differ by one.
     const std::optional<Image> typed = session.waitForCapture(View::still, [](const Image& image) {
         const std::optional<Box> box = inkBox(image);
         return box && box->width <= 2;

@@ -11,36 +11,19 @@ namespace {
 
 // Separate runs of white pixels down one column of the strip.
 int whiteRunsDown(const Image& image, int x) {
+    const auto lit = [&](int y) { return y >= firstPromptStrip.y && isWhite(image.at(x, y)); };
     int runs = 0;
-    bool inRun = false;
     for (int y = firstPromptStrip.y; y < firstPromptStrip.bottom(); ++y) {
-        const bool lit = isWhite(image.at(x, y));
-        runs += lit && !inRun ? 1 : 0;
-        inRun = lit;
+        runs += lit(y) && !lit(y - 1) ? 1 : 0;
     }
     return runs;
 }
 
 class WindowTreeTest : public DemoTest {
   protected:
-    // Right edge of whatever is drawn in the strip to the right of the prompt.
-    std::optional<int> echoEnd(const Image& image) const {
-        const std::optional<Box> echo =
-            boundingBox(image, rightOf(firstPromptStrip, prompt.right()), background);
-        return echo ? std::optional<int>(echo->right()) : std::nullopt;
-    }
-
     std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
-        if (!session.pressKey(key)) {
-            return std::nullopt;
-        }
-        return session.waitForCapture(View::topLevel, [&](const Image& image) {
-            return echoEnd(image) > previousEnd;  // none is less than any end
-        });
+        return session.pressKey(key) ? waitForEchoPast(previousEnd) : std::nullopt;
     }
-
-    Rgb background;  // the clear colour as this session's GL draws it
-    Box prompt;      // where the prompt's glyphs lie
 };
 
 TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
@@ -81,7 +64,7 @@ TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
 }
 
 TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
-    const std::optional<Image> shown = waitForPrompt(session, background, prompt);
+    const std::optional<Image> shown = waitForPrompt();
     ASSERT_TRUE(shown) << "the prompt never appeared";
 
     // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels above the
@@ -102,7 +85,7 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
 }
 
 TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
-    const std::optional<Image> before = waitForPrompt(session, background, prompt);
+    const std::optional<Image> before = waitForPrompt();
     ASSERT_TRUE(before);
 
     std::optional<Image> after = typeAndWaitForGrowth(XK_a, prompt.right());
@@ -118,8 +101,7 @@ TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
 }
 
 TEST_F(WindowTreeTest, TypingThePlaceholderKeepsItEchoed) {
-    const std::optional<Image> before = waitForPrompt(session, background, prompt);
-    ASSERT_TRUE(before);
+    ASSERT_TRUE(waitForPrompt());
 
     int end = prompt.right();
     for (KeySym key : {XK_U, XK_X, XK_E, XK_N, XK_s}) {
@@ -131,8 +113,7 @@ TEST_F(WindowTreeTest, TypingThePlaceholderKeepsItEchoed) {
 }
 
 TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
-    const std::optional<Image> before = waitForPrompt(session, background, prompt);
-    ASSERT_TRUE(before);
+    ASSERT_TRUE(waitForPrompt());
 
     const std::optional<Image> after = typeAndWaitForGrowth(XK_eacute, prompt.right());
     ASSERT_TRUE(after) << "e-acute drew nothing";
@@ -150,9 +131,8 @@ class DriverTest : public testing::TestWithParam<const char*> {
     }
 };
 
-// Some Mesa releases (25, 26) crash at the exit of any program with a single-
-// buffered window under softpipe (exit 1 under a sanitizer): how the
-// reproduction ended on this machine, if not cleanly.
+// Some Mesa releases (25, 26) crash at the exit of any program with a single-buffered window
+// under softpipe (exit 1 under a sanitizer): how the reproduction ended here, if not cleanly.
 std::string softpipeExitCrash() {
     DemoSession repro;
     repro.setCommand({SOFTPIPE_CLOSE, "single"});
