@@ -31,6 +31,7 @@ void failFatally(const char* format, va_list arguments) {
 
 int main(int argc, char** argv) {
     connectMessages();
+    tolerateRefusedReadBacks();
     programName = argc > 0 ? argv[0] : "gltextdemo";
     glutInitErrorFunc(failFatally);
     // GLUT takes its own options (-display, -geometry, ...) from the command

@@ -9,6 +9,9 @@
 
 constexpr char windowTitle[] = "Assignment 2 by Quendrik";
 constexpr Box initialWindow{100, 150, 640, 480};  // on the screen
+// The private X server's screen: it holds every window the tests read back,
+// since X hands back no pixels of a window reaching past the screen's edge.
+constexpr Box wholeScreen{0, 0, 1920, 1440};
 
 // The sub-windows clear to black and draw white text. The top-level window
 // clears to 0.3 grey, 76.5 of 255, which GL may round either way.

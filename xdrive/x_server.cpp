@@ -8,14 +8,14 @@
 
 Display* startXServer(const std::string& dir, ChildProcess& server) {
     // Xvfb writes the free display number it picked to -displayfd once it takes
-    // connections. The screen holds every window a test makes (the soak's
-    // 1600x1200 at 100,150): softpipe cannot read back a single-buffered window
-    // reaching past the screen's edge, and the program dies on the X error.
+    // connections.
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return nullptr;
     }
-    server.start({{XVFB_EXE, "-displayfd", "3", "-screen", "0", "1920x1440x24", "-nolisten", "tcp"},
+    const std::string screen =
+        std::to_string(wholeScreen.width) + "x" + std::to_string(wholeScreen.height) + "x24";
+    server.start({{XVFB_EXE, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"},
                   {},
                   dir,
                   dir + "/xvfb-stderr.txt",

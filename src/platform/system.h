@@ -1,5 +1,6 @@
 // What the program asks of the system beyond its files: what a typed byte
-// stands for, where the system keeps its fonts, and where messages go.
+// stands for, where the system keeps its fonts, where messages go, and which
+// of its errors the program lives through.
 // system_posix.cpp and system_windows.cpp each implement this header, and
 // CMake builds the one for the target.
 #pragma once
@@ -16,6 +17,11 @@ wchar_t characterOf(unsigned char byte);
 // The path of a font file of that name where the system keeps its fonts, or
 // none where the system has no such standard place.
 std::string systemFontFile(const char* name);
+
+// Lets the program go on when the window system refuses to hand a window's
+// picture back to the GL driver, as it may while the window reaches past the
+// screen or past its frame. Called before any window opens.
+void tolerateRefusedReadBacks();
 
 // Lets standard error reach the console the program was started from, where
 // a program of its own has none.

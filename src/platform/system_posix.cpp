@@ -1,6 +1,29 @@
-// The system on POSIX systems, where freeglut reads keys in the C locale and
-// a program started from a terminal writes to it.
+// The system on POSIX systems, where freeglut runs on X11, reads keys in the
+// C locale, and a program started from a terminal writes to it.
 #include "platform/system.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>  // X_GetImage
+
+namespace {
+
+XErrorHandler defaultHandler = nullptr;
+
+// Mesa's softpipe reads a single-buffered window back with XGetImage after
+// each resize, and the server answers BadMatch while any of the window lies
+// past the screen or past its parent: in a window grown beyond the screen, or
+// for a moment in a window manager's maximize, when the window has grown and
+// its frame not yet. Xlib's default handler would end the program there. The
+// picture read back is only what the next frame starts from, and every frame
+// of that window clears it whole.
+int passRefusedReadBack(Display* display, XErrorEvent* error) {
+    if (error->request_code == X_GetImage && error->error_code == BadMatch) {
+        return 0;
+    }
+    return defaultHandler(display, error);
+}
+
+}  // namespace
 
 wchar_t characterOf(unsigned char byte) {
     return byte;  // Latin-1: each byte is the character of the same number
@@ -8,6 +31,10 @@ wchar_t characterOf(unsigned char byte) {
 
 std::string systemFontFile(const char*) {
     return "";
+}
+
+void tolerateRefusedReadBacks() {
+    defaultHandler = XSetErrorHandler(passRefusedReadBack);
 }
 
 void connectMessages() {}
