@@ -7,7 +7,7 @@
 
 namespace {
 
-XErrorHandler defaultHandler = nullptr;
+XErrorHandler previousHandler = nullptr;
 
 // Mesa's softpipe reads a single-buffered window back with XGetImage after
 // each resize, and the server answers BadMatch while any of the window lies
@@ -20,7 +20,7 @@ int passRefusedReadBack(Display* display, XErrorEvent* error) {
     if (error->request_code == X_GetImage && error->error_code == BadMatch) {
         return 0;
     }
-    return defaultHandler(display, error);
+    return previousHandler(display, error);
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ std::string systemFontFile(const char*) {
 }
 
 void tolerateRefusedReadBacks() {
-    defaultHandler = XSetErrorHandler(passRefusedReadBack);
+    previousHandler = XSetErrorHandler(passRefusedReadBack);
 }
 
 void connectMessages() {}
