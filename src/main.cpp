@@ -6,14 +6,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "platform/system.h"
 #include "window_tree.h"
 
 namespace {
 
-std::string programName;
+const char* programName = "gltextdemo";
 
 // freeglut's own report of an error it cannot go on from, in its own words,
 // such as no OpenGL at start-up; then shown where standard error may go
@@ -21,8 +20,7 @@ std::string programName;
 void failFatally(const char* format, va_list arguments) {
     char reason[1024];
     std::vsnprintf(reason, sizeof reason, format, arguments);
-    const std::string message = "freeglut (" + programName + "): " + reason;
-    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fprintf(stderr, "freeglut (%s): %s\n", programName, reason);
     showFatalMessage(reason);
     std::exit(1);
 }
@@ -32,7 +30,9 @@ void failFatally(const char* format, va_list arguments) {
 int main(int argc, char** argv) {
     connectMessages();
     tolerateRefusedReadBacks();
-    programName = argc > 0 ? argv[0] : "gltextdemo";
+    if (argc > 0) {
+        programName = argv[0];
+    }
     glutInitErrorFunc(failFatally);
     // GLUT takes its own options (-display, -geometry, ...) from the command
     // line; the program has none of its own.

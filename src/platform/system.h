@@ -26,6 +26,6 @@ void tolerateRefusedReadBacks();
 // Lets standard error reach the console the program was started from, where
 // a program of its own has none.
 void connectMessages();
-// Shows a message that ends the program where its standard error may well go
-// nowhere, besides writing it there.
+// Shows the reason the program ends where its standard error may well go
+// nowhere; the caller writes it there too.
 void showFatalMessage(const std::string& message);
