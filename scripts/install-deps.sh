@@ -12,7 +12,7 @@ set -euo pipefail
 # frames of a sanitizer report (clang on Debian 13 does not bring it).
 run_packages=(
     g++ cmake make pkg-config
-    freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev fonts-dejavu-core
+    freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libx11-dev libxtst-dev libpng-dev xvfb
 )
 test_packages=(

@@ -5,7 +5,9 @@
 //   gltextdemo-snapshot [--font FILE] [--program PATH] [--methods FILE.png] OUTPUT.png
 //       writes the picture, and with --methods the sample as each of the four
 //       places draws it, enlarged; prints the picture's path, or fails naming
-//       how the demo ended if it does not then close with status 0
+//       how the demo ended if it does not then close with status 0. The demo
+//       runs where FILE (DejaVu Sans if not given) is its verdana.ttf, or with
+//       --font "" where it finds the machine's own fonts.
 //   gltextdemo-snapshot --probe-display            exits 0 if $DISPLAY can be opened
 #include <algorithm>
 #include <cstdio>
@@ -65,10 +67,9 @@ int fail(const std::string& what, const DemoSession* session = nullptr) {
 
 int snapshot(const std::string& fontFile, const std::string& program, const std::string& output,
              const std::string& methods) {
-    DemoSession session(FontSetup::Missing);
+    DemoSession session(FontSetup::Machine);
     std::error_code error;
-    std::filesystem::copy_file(fontFile, session.fontPath(), error);
-    if (error) {
+    if (!fontFile.empty() && !std::filesystem::copy_file(fontFile, session.fontPath(), error)) {
         return fail("cannot copy the font " + fontFile + ": " + error.message());
     }
     if (!program.empty()) {

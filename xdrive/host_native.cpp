@@ -1,6 +1,8 @@
 // The program run natively: each view is an X child window of the top-level
 // window, created in the order rotating, still, font.
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "internal.h"
 
@@ -8,9 +10,18 @@ const bool underWine = false;
 const bool needsWindowManager = false;
 const std::vector<std::string> programCommand{GLTEXTDEMO_EXE};
 const char* const keyboardLayout = "";  // the server's own, and keycodes bound to more
+const char* const noSystemFont =
+    "gltextdemo: cannot load font \"Verdana\": fontconfig knows no font\n";
 
-std::string systemFontsFolder() {
-    return "";  // no standard place for a file such as verdana.ttf
+// A fontconfig of the program's own, which knows only the fonts in dir/fonts.
+std::vector<std::string> useSystemFonts(const std::string& dir, bool dejaVu) {
+    std::filesystem::create_directory(dir + "/fonts");
+    if (dejaVu) {
+        std::filesystem::copy_file(DEJAVU_FONT, dir + "/fonts/DejaVuSans.ttf");
+    }
+    std::ofstream(dir + "/fonts.conf") << "<fontconfig><dir>" << dir << "/fonts</dir><cachedir>"
+                                       << dir << "/font-cache</cachedir></fontconfig>\n";
+    return {"FONTCONFIG_FILE=" + dir + "/fonts.conf"};
 }
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
@@ -28,7 +39,7 @@ std::vector<Shown> findViews(Display* display, Window topLevel) {
 
 void settleResize(Display*, Window) {}
 
-std::string programStderr(std::string text) {
+std::string programOutput(std::string text) {
     return text;
 }
 

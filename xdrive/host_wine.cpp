@@ -3,6 +3,7 @@
 // pixels, the black panes between the grey margins. Wine follows a resize made
 // from X only under a window manager.
 #include <cstdlib>
+#include <filesystem>
 
 #include "internal.h"
 
@@ -14,6 +15,16 @@ constexpr char startWarning[] =
     "): fgPlatformInitialize: CreateDC failed, Screen size info may be incorrect\n"
     "This is quite likely caused by a bad '-display' parameter\n";
 
+// Windows' own verdana.ttf in the prefix that scripts/windows.sh sets up.
+std::string windowsVerdana() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    return (prefix != nullptr ? prefix : std::string(home != nullptr ? home : "") + "/.wine") +
+           "/drive_c/windows/Fonts/verdana.ttf";
+}
+
+bool placedVerdana = false;  // by this session, for stopHost() to remove
+
 }  // namespace
 
 const bool underWine = true;
@@ -23,11 +34,13 @@ const std::vector<std::string> programCommand{WINE_EXE, GLTEXTDEMO_WINDOWS_EXE};
 // Latin-1 letters are typed on a layout that has the tests' own: é, è, à.
 const char* const keyboardLayout = "fr";
 
-// C:\windows\Fonts in the Wine prefix that scripts/windows.sh sets up.
-std::string systemFontsFolder() {
-    const char* prefix = std::getenv("WINEPREFIX");
-    return (prefix != nullptr ? std::string(prefix) : std::string(std::getenv("HOME")) + "/.wine") +
-           "/drive_c/windows/Fonts";
+const char* const noSystemFont =
+    "gltextdemo: cannot load font \"C:\\windows\\Fonts\\verdana.ttf\": No such file or directory\n";
+
+std::vector<std::string> useSystemFonts(const std::string&, bool dejaVu) {
+    std::filesystem::remove(windowsVerdana());
+    placedVerdana = dejaVu && std::filesystem::copy_file(DEJAVU_FONT, windowsVerdana());
+    return {};
 }
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
@@ -55,7 +68,7 @@ void settleResize(Display* display, Window topLevel) {
 }
 
 // A Windows program writes its text lines ending in "\r\n".
-std::string programStderr(std::string text) {
+std::string programOutput(std::string text) {
     for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) {
         text.erase(at, 1);
     }
@@ -68,6 +81,9 @@ std::string programStderr(std::string text) {
 
 // Wine's server and desktop outlive the program; the next session starts afresh.
 void stopHost() {
+    if (placedVerdana) {
+        std::filesystem::remove(windowsVerdana());
+    }
     ChildProcess stop;
     stop.start({{WINESERVER_EXE, "-k"}, {}});
     stop.waitForExit(patience);

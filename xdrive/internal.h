@@ -48,7 +48,8 @@ extern const char* const keyboardLayout;
 std::vector<Shown> findViews(Display* display, Window topLevel);
 // Returns once the top-level window has settled at the size asked for, or the host's own.
 void settleResize(Display* display, Window topLevel);
-// What the program wrote on stderr, less what the host adds of its own.
-std::string programStderr(std::string text);
+// Gives the program system fonts of its own in dir, DejaVu Sans alone or none;
+// what its environment needs for them.
+std::vector<std::string> useSystemFonts(const std::string& dir, bool dejaVu);
 // Ends what the host keeps running beside the program, once the program has gone.
 void stopHost();

@@ -44,12 +44,14 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     // A parent killed by a timeout must not leave the child running on.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int null = open("/dev/null", O_RDWR);
+    const int out = open(launch.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(launch.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (getppid() != parent || null < 0 || err < 0 || chdir(launch.workDir.c_str()) != 0) {
+    if (getppid() != parent || null < 0 || out < 0 || err < 0 ||
+        chdir(launch.workDir.c_str()) != 0) {
         _exit(126);
     }
     dup2(null, STDIN_FILENO);
-    dup2(null, STDOUT_FILENO);
+    dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
     if (launch.passFd >= 0) {
         dup2(launch.passFd, 3);

@@ -32,6 +32,7 @@ struct Launch {
     std::vector<std::string> env;          // NAME=value, added to the current environment
     std::string workDir = ".";             // the child's working directory
     std::string stderrPath = "/dev/null";  // where the child's stderr goes (truncated)
+    std::string stdoutPath = "/dev/null";  // and its stdout
     int passFd = -1;                       // a descriptor the child gets as its fd 3, if any
 };
 

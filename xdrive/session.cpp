@@ -15,6 +15,8 @@ DemoSession::DemoSession(FontSetup font)
     std::filesystem::create_directory(workDir_);
     if (font == FontSetup::Installed) {
         std::filesystem::copy_file(DEJAVU_FONT, fontPath());
+    } else if (font != FontSetup::Machine) {
+        fontEnv_ = useSystemFonts(root_.path(), font == FontSetup::System);
     }
 }
 
@@ -56,6 +58,7 @@ bool DemoSession::launch(const std::vector<std::string>& env,
     // What the build adds to every run: a sanitized build's options.
     std::vector<std::string> fullEnv{std::string("DISPLAY=") + DisplayString(display_),
                                      PROGRAM_ENVIRONMENT};
+    fullEnv.insert(fullEnv.end(), fontEnv_.begin(), fontEnv_.end());
     fullEnv.insert(fullEnv.end(), env.begin(), env.end());
     std::vector<std::string> argv = wrapper;
     const std::vector<std::string> program = command_.empty() ? programCommand : command_;
@@ -149,5 +152,13 @@ std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
 }
 
 std::string DemoSession::stderrText() const {
-    return programStderr(readText(root_.path() + "/program-stderr.txt"));
+    return programOutput(readText(root_.path() + "/program-stderr.txt"));
+}
+
+std::string DemoSession::stopServer() {
+    const std::string name = DisplayString(display_);
+    XCloseDisplay(display_);  // first: Xlib ends a process whose connection breaks
+    display_ = nullptr;
+    server_.terminate();
+    return name;
 }

@@ -20,9 +20,10 @@
 extern const bool underWine;
 // What runs the program, before any wrapper such as valgrind.
 extern const std::vector<std::string> programCommand;
-// The folder where the program's system keeps its fonts, on this machine's
-// disk; empty where the system keeps none.
-std::string systemFontsFolder();
+// What the program wrote, less what the host adds of its own.
+std::string programOutput(std::string text);
+// What the program says on stderr of the system's font when there is none.
+extern const char* const noSystemFont;
 
 // The program's four windows, the views in the order the program creates them.
 enum class View { topLevel, rotating, still, font };
@@ -35,9 +36,12 @@ struct Shown {
 
 using KeyBindings = std::map<KeySym, KeyCode>;  // the keysyms a session bound itself
 
+// Where the program finds a font: DejaVu Sans, the tests' font, is the one.
 enum class FontSetup {
-    Installed,  // the DejaVu font as verdana.ttf in the working directory
-    Missing,    // an empty working directory, to be filled by the test if it likes
+    Installed,  // as verdana.ttf in the working directory
+    System,     // among the system's fonts alone
+    Missing,    // nowhere: an empty working directory, and no system fonts
+    Machine,    // an empty working directory, and this machine's own fonts
 };
 
 class DemoSession {
@@ -102,6 +106,9 @@ class DemoSession {
     // Asks the program to close as a window manager would; the raw wait status.
     std::optional<int> close(std::chrono::milliseconds timeout = patience);
     std::string stderrText() const;
+    // Ends the X server under the program, as a session's end or a crash of the
+    // server does; the name of the display it served.
+    std::string stopServer();
 
   private:
     TempDir root_;         // holds everything below, and goes last
@@ -113,5 +120,6 @@ class DemoSession {
     KeyBindings boundKeys_;
     Window topLevel_ = 0;
     std::vector<std::string> command_;  // see setCommand()
+    std::vector<std::string> fontEnv_;  // what the program needs to find the system's fonts
     std::string layout_;                // see setKeyboardLayout()
 };

@@ -19,6 +19,7 @@ Display* startXServer(const std::string& dir, ChildProcess& server) {
                   {},
                   dir,
                   dir + "/xvfb-stderr.txt",
+                  "/dev/null",
                   pipeFds[1]});
     ::close(pipeFds[1]);
     std::string name = ":";

@@ -17,11 +17,9 @@
 
 #include "app_state.h"
 #include "font_file.h"
-#include "platform/system.h"
+#include "platform/desktop.h"
 
 namespace {
-
-constexpr char fontFile[] = "verdana.ttf";  // looked up in the working directory
 
 // Raster positions in view units; the glyphs themselves are window pixels and
 // never stretch with the view.
@@ -105,13 +103,17 @@ void initFontView() {
     // any raster position; nothing changes it afterwards.
     glColor3f(1.0f, 1.0f, 1.0f);
     // The working directory's file comes first, even one that cannot be used.
-    // Where there is none, the system's own, on a system that keeps one.
+    // Where there is none, the system's own.
     const std::string reason = loadFont(fontFile);
-    const std::string systemFont = systemFontFile(fontFile);
-    if (reason == std::strerror(ENOENT) && !systemFont.empty()) {
-        if (const std::string systemReason = loadFont(systemFont); !systemReason.empty()) {
+    if (reason == std::strerror(ENOENT)) {
+        std::string systemReason;
+        const std::string systemFont = systemFontFile(fontFamily, fontFile, systemReason);
+        if (!systemFont.empty()) {
+            systemReason = loadFont(systemFont);
+        }
+        if (!systemReason.empty()) {
             giveUpFont(fontFile, reason);
-            giveUpFont(systemFont, systemReason);
+            giveUpFont(systemFont.empty() ? fontFamily : systemFont, systemReason);
         }
     } else if (!reason.empty()) {
         giveUpFont(fontFile, reason);

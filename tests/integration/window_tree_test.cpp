@@ -3,6 +3,7 @@
 // the prompt strip shows as keys arrive, and how the program ends on close.
 #include <X11/keysym.h>
 
+#include <regex>
 #include <tuple>
 
 #include "demo_test.h"
@@ -163,6 +164,20 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
     }
 }
 
+// As when a session ends, the X server crashes or a remote display drops:
+// Xlib's own way out ran the exit-time teardown, which could wait for ever on
+// a lock that the call which met the lost connection still held.
+TEST_P(DriverTest, LosingTheDisplayEndsTheProgramAtOnce) {
+    for (int run = 0; run < 3; ++run) {
+        DemoSession session;
+        ASSERT_TRUE(session.start({GetParam()})) << session.stderrText();
+        const std::string display = session.stopServer();
+        EXPECT_EQ(describeEnding(session.waitForExit()), "exit status 1") << "run " << run;
+        EXPECT_EQ(session.stderrText(),
+                  "gltextdemo: lost the connection to display " + display + "\n");
+    }
+}
+
 // Through a window manager, which sends the new size and the exposures at once,
 // unlike a resize from X alone: every place is drawn at each size, margins too.
 // Under Wine the display is scaled to 200 % (scripts/windows.sh), where Windows
@@ -218,6 +233,26 @@ TEST(StartTest, FailedStartSaysWhy) {
                   "): parameters ambiguity, -direct and -indirect cannot be both specified\n"),
               std::string::npos)
         << session.stderrText();
+}
+
+// Answered as every installed program answers them: before GLUT, so with no
+// display and no window.
+TEST(StartTest, HelpAndVersionNeedNoDisplay) {
+    const TempDir dir("gltextdemo-options");
+    const std::pair<const char*, const char*> answers[] = {
+        {"--version", "gltextdemo [0-9.]+\n"},
+        {"--help", "Usage: gltextdemo [^]*-display[^]*verdana\\.ttf[^]*--version[^]*"}};
+    for (const auto& [option, answer] : answers) {
+        std::vector<std::string> command = programCommand;
+        command.push_back(option);
+        ChildProcess program;
+        program.start(
+            {command, {"DISPLAY="}, dir.path(), dir.path() + "/err", dir.path() + "/out"});
+        const std::optional<int> status = program.waitForExit(patience);
+        EXPECT_TRUE(exitedCleanly(status)) << option << ": " << describeEnding(status);
+        const std::string said = programOutput(readText(dir.path() + "/out"));
+        EXPECT_TRUE(std::regex_match(said, std::regex(answer))) << option << " said: " << said;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowTree, DriverTest, softwareDrivers, driverName);
