@@ -4,15 +4,15 @@
 include(GNUInstallDirs)
 set(data ${PROJECT_SOURCE_DIR}/data)
 if(WIN32)
-    # Notepad of old shows a file with bare line feeds as one long line.
+    # Notepad before Windows 10 shows a file with bare line feeds as one long line.
     configure_file(${data}/windows-readme.txt README.txt @ONLY NEWLINE_STYLE CRLF)
     configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
     install(TARGETS gltextdemo DESTINATION .)
     install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
     set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-windows-x64)
 else()
-    # Debian wants the manual and its changelog compressed, and -n keeps the
-    # name and time out, so that two builds give the same bytes.
+    # Debian wants the manual and the changelog compressed; -n leaves out the
+    # name and time, so that every build gives the same bytes.
     foreach(file gltextdemo.1 changelog)
         add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9n < ${data}/${file} > ${file}.gz
             DEPENDS ${data}/${file} VERBATIM)
@@ -21,23 +21,19 @@ else()
     install(TARGETS gltextdemo)
     install(FILES ${data}/gltextdemo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${data}/org.example.gltextdemo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-    file(GLOB icons CONFIGURE_DEPENDS ${data}/icons/*.png)
-    foreach(icon IN LISTS icons)
-        get_filename_component(size ${icon} NAME_WE)
-        install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps RENAME gltextdemo.png)
+    foreach(size 16x16 32x32 48x48)
+        install(FILES ${data}/icons/${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps
+            RENAME gltextdemo.png)
     endforeach()
     install(FILES ${PROJECT_BINARY_DIR}/gltextdemo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES README.md LICENSE ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
     install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 endif()
 
-set(CPACK_PACKAGE_VENDOR "gltextdemo developers")
-# .invalid is a name that can never be anyone's host.
+# The address is at .invalid, a name that can never be anyone's host.
 set(CPACK_PACKAGE_CONTACT "gltextdemo developers <maintainers@gltextdemo.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION "Whatever you type shows at once in four places of one window: as GLUT
-stroke (vector) text, spinning and standing still, as anti-aliased pixmaps
-that FTGL renders from a TrueType font through FreeType, and as GLUT bitmap
-text. A drag in either stroke pane moves the text there.")
+set(CPACK_PACKAGE_DESCRIPTION "What you type shows at once as GLUT stroke and bitmap text and as
+anti-aliased pixmaps that FTGL renders from a TrueType font through FreeType.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
