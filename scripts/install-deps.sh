@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the demo (`run`), the tests (`test`), the
-# benchmarks (`bench`), the trial on a fresh Debian root (`fresh-root`) or the
-# Windows build (`windows`, and `windows-test` to run its tests under Wine)
-# need, and only those that are missing, so a second call costs next to nothing.
+# benchmarks (`bench`), the Debian package and its checks (`package`), the trial
+# on a fresh Debian root (`fresh-root`) or the Windows build (`windows`, and
+# `windows-test` to run its tests under Wine) need, and only those that are
+# missing, so a second call costs next to nothing.
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests;
@@ -32,12 +33,14 @@ case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
     test) wanted=("${test_packages[@]}") ;;
     bench) wanted=("${bench_packages[@]}") ;;
+    # dpkg-shlibdeps, from dpkg-dev, finds the .deb's dependencies.
+    package) wanted=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream) ;;
     fresh-root) wanted=(mmdebstrap) ;;
     windows) wanted=("${windows_packages[@]}") ;;
     # Its integration tests drive the .exe through Wine with the Linux harness,
     # on the keyboard layouts and in the locales of the code pages they type in.
     windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64 locales x11-xkb-utils xkb-data) ;;
-    *) echo "usage: $0 run|test|bench|fresh-root|windows|windows-test" >&2; exit 2 ;;
+    *) echo "usage: $0 run|test|bench|package|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 
 # Elsewhere the packages go by other names and through other tools: say what
