@@ -33,7 +33,6 @@ case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
     test) wanted=("${test_packages[@]}") ;;
     bench) wanted=("${bench_packages[@]}") ;;
-    # dpkg-shlibdeps, from dpkg-dev, finds the .deb's dependencies.
     package) wanted=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream) ;;
     fresh-root) wanted=(mmdebstrap) ;;
     windows) wanted=("${windows_packages[@]}") ;;
