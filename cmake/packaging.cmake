@@ -1,6 +1,5 @@
-# What `cmake --install` puts in place, and how CPack packs it: on Linux the
-# program with its desktop entry, icons, metainfo and manual, as a .deb; for
-# Windows the .exe with its licence and README, as a zip to unpack anywhere.
+# What `cmake --install` puts in place and CPack packs: on Linux the program with its desktop
+# entry, icons, metainfo and manual, as a .deb; for Windows the .exe, licence and README, as a zip.
 include(GNUInstallDirs)
 set(data ${PROJECT_SOURCE_DIR}/data)
 if(WIN32)
@@ -13,10 +12,8 @@ if(WIN32)
 else()
     # Debian wants the manual and the changelog compressed; -n leaves out the
     # name and time, so that every build gives the same bytes.
-    foreach(file gltextdemo.1 changelog)
-        add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9n < ${data}/${file} > ${file}.gz
-            DEPENDS ${data}/${file} VERBATIM)
-    endforeach()
+    add_custom_command(OUTPUT gltextdemo.1.gz changelog.gz DEPENDS ${data}/gltextdemo.1 ${data}/changelog
+        COMMAND gzip -9n < ${data}/gltextdemo.1 > gltextdemo.1.gz COMMAND gzip -9n < ${data}/changelog > changelog.gz VERBATIM)
     add_custom_target(compressed_docs ALL DEPENDS gltextdemo.1.gz changelog.gz)
     install(TARGETS gltextdemo)
     install(FILES ${data}/gltextdemo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -31,8 +28,7 @@ endif()
 
 # The address is at .invalid, a name that can never be anyone's host.
 set(CPACK_PACKAGE_CONTACT "gltextdemo developers <maintainers@gltextdemo.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION "What you type shows at once as GLUT stroke and bitmap text and as
-anti-aliased pixmaps that FTGL renders from a TrueType font through FreeType.")
+set(CPACK_PACKAGE_DESCRIPTION "What you type shows as GLUT stroke and bitmap text\nand as anti-aliased FTGL pixmaps of a TrueType font.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

@@ -25,8 +25,7 @@ bench_packages=(
     libbenchmark-dev xauth gnuplot-nox
 )
 # The Windows build compiles its libraries from the upstream tarballs of
-# Debian's source packages, some compressed with xz, one patched; icotool
-# makes the .exe's icon.
+# Debian's source packages, some compressed with xz, one patched; icotool makes its icon.
 windows_packages=(g++-mingw-w64-x86-64-posix cmake make pkg-config patch xz-utils icoutils)
 
 case "${1:-}" in

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the demo's Debian package and checks it as Debian would: lintian, and
-# the desktop entry and metainfo that it installs. --windows also builds the
-# zip of the Windows .exe (as root, as scripts/windows.sh needs). The last
-# line of output is the .deb's absolute path, after the zip's if there is one.
+# Builds the .deb and checks it with lintian, desktop-file-validate and appstreamcli; --windows, as
+# root like scripts/windows.sh, also the .exe's zip. Prints the zip's path, if any, then the .deb's, last.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
@@ -16,10 +14,9 @@ deb=$(CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset package | ma
 report=$(lintian "$deb" 2>&1 || true)
 echo "$report"
 ! grep -q '^E:' <<<"$report" || { echo "$0: lintian finds errors in $deb" >&2; exit 1; }
-root=build/release/unpacked
-rm -rf "$root" && dpkg-deb -x "$deb" "$root"
-desktop-file-validate "$root"/usr/share/applications/*.desktop
-appstreamcli validate-tree --no-net "$root"
+rm -rf build/unpacked && dpkg-deb -x "$deb" build/unpacked
+desktop-file-validate build/unpacked/usr/share/applications/*.desktop
+appstreamcli validate-tree --no-net build/unpacked
 
 if [[ -n ${1:-} ]]; then
     scripts/windows.sh
