@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the demo (`run`), the tests (`test`), the
-# benchmarks (`bench`), the trial on a fresh Debian root (`fresh-root`) or the
-# Windows build (`windows`, and `windows-test` to run its tests under Wine)
-# need, and only those that are missing, so a second call costs next to nothing.
+# benchmarks (`bench`), the Debian package and its checks (`package`), the trial
+# on a fresh Debian root (`fresh-root`) or the Windows build (`windows`, and
+# `windows-test` to run its tests under Wine) need, and only those that are
+# missing, so a second call costs next to nothing.
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests;
@@ -24,19 +25,20 @@ bench_packages=(
     libbenchmark-dev xauth gnuplot-nox
 )
 # The Windows build compiles its libraries from the upstream tarballs of
-# Debian's source packages, some compressed with xz, one patched.
-windows_packages=(g++-mingw-w64-x86-64-posix cmake make pkg-config patch xz-utils)
+# Debian's source packages, some compressed with xz, one patched; icotool makes its icon.
+windows_packages=(g++-mingw-w64-x86-64-posix cmake make pkg-config patch xz-utils icoutils)
 
 case "${1:-}" in
     run) wanted=("${run_packages[@]}") ;;
     test) wanted=("${test_packages[@]}") ;;
     bench) wanted=("${bench_packages[@]}") ;;
+    package) wanted=("${run_packages[@]}" dpkg-dev lintian desktop-file-utils appstream) ;;
     fresh-root) wanted=(mmdebstrap) ;;
     windows) wanted=("${windows_packages[@]}") ;;
     # Its integration tests drive the .exe through Wine with the Linux harness,
     # on the keyboard layouts and in the locales of the code pages they type in.
     windows-test) wanted=("${windows_packages[@]}" "${test_packages[@]}" wine wine64 locales x11-xkb-utils xkb-data) ;;
-    *) echo "usage: $0 run|test|bench|fresh-root|windows|windows-test" >&2; exit 2 ;;
+    *) echo "usage: $0 run|test|bench|package|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 
 # Elsewhere the packages go by other names and through other tools: say what
