@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Tries the README's two commands as a newcomer would: on a clean clone of the
 # current commit, in a minimal root of a Debian release made from the package
-# archive, as root, with no display and nothing installed by hand.
+# archive, as root, with no display and nothing installed by hand; then builds
+# the .deb, installs, runs and purges it (scripts/try-packages.sh).
 #   scripts/fresh-debian.sh [RELEASE [--windows]]
 # RELEASE: trixie (the default), bookworm or forky. --windows: then also
-# scripts/windows.sh --test, the Windows build and its tests under Wine.
+# scripts/windows.sh --test, the Windows build and its tests under Wine, and
+# the Windows zip, tried under Wine.
 # The bare root is cached for a week as a tarball under /var/cache/gltextdemo;
 # every run unpacks a new copy and removes it afterwards.
 set -euo pipefail
@@ -85,22 +87,28 @@ mount -t tmpfs tmpfs "$root/dev/shm"
 # A newcomer's shell: no display, no CI, nothing of this machine's environment.
 newcomer=(env -i HOME=/root TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
 steps='set -e
+windows=$1
 cd /root/gltextdemo
 ./run.sh
 # The snapshot tool writes the picture only once every place shows what it should.
 file=build/gltextdemo.png
 [[ -s $file ]] || { echo "./run.sh wrote no picture at $file" >&2; exit 1; }
 echo "== the picture: $file, $(stat -c %s "$file") bytes, after $SECONDS s in the root"
-./test.sh'
-[[ -z $windows ]] || steps+='
-echo "== scripts/windows.sh --test, after $SECONDS s in the root"
-scripts/windows.sh --test'
+./test.sh
+if [[ -n $windows ]]; then
+    echo "== scripts/windows.sh --test, after $SECONDS s in the root"
+    scripts/windows.sh --test
+fi
+echo "== scripts/package.sh $windows, then the packages tried, after $SECONDS s in the root"
+scripts/package.sh $windows >build/made
+mapfile -t made <build/made
+scripts/try-packages.sh "${made[-1]}" ${windows:+"${made[-2]}"}'
 
-stage "the README's two commands${windows:+ and the Windows build} on $commit"
+stage "the README's two commands${windows:+, the Windows build} and the packages on $commit"
 # In a session of its own, so that cleanup can stop all it started at once.
 # setsid forks only when started as a process group leader, which a
 # background job of a script is not; --wait keeps the status even then.
-setsid --wait chroot "$root" "${newcomer[@]}" bash -c "$steps" &
+setsid --wait chroot "$root" "${newcomer[@]}" bash -c "$steps" bash "$windows" &
 runner=$!
 wait "$runner"
 runner=
