@@ -1,8 +1,6 @@
 // libFuzzer target over the plain functions: keys applied to the shared text,
 // window sizes through the layout, pointer positions through the drag mapping.
 // Any broken invariant aborts, which libFuzzer reports as a finding.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_input.h"
 #include "layout.h"
 #include "motion.h"
 #include "shared_text.h"
@@ -61,11 +60,9 @@ void checkKeys(const std::string& keys) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider input(data, size);
-    checkLayout(input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>());
-    const int x = input.ConsumeIntegral<int>();
-    const int y = input.ConsumeIntegral<int>();
-    checkDrag(x, y, input.ConsumeIntegral<int>(), input.ConsumeIntegral<int>());
-    checkKeys(input.ConsumeRemainingBytesAsString());
+    const FuzzInput input = decodeFuzzInput(data, size);
+    checkLayout(input.width, input.height);
+    checkDrag(input.x, input.y, input.wide, input.high);
+    checkKeys(input.keys);
     return 0;
 }
