@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "platform/system.h"
+#include "platform/keys.h"
 
 SharedText::SharedText() {
     std::copy(std::begin(placeholder), std::end(placeholder), chars);

@@ -33,13 +33,10 @@ int createSubWindow(const Rect& rect) {
 // size, so that the redraw GLUT asks for after every reshape is the second and
 // comes out right, however the events of a resize fall into passes of the
 // main loop.
-void reshapeStillView(int width, int height) {
+template <void (*display)()>
+void reshapeAndDraw(int width, int height) {
     glViewport(0, 0, width, height);
-    if (glutGetWindow() == staticView) {
-        displayStatic();
-    } else {
-        displayFont();
-    }
+    display();
 }
 
 void place(int window, const Rect& rect) {
@@ -83,14 +80,14 @@ void createWindowTree() {
 
     staticView = createSubWindow(initialStaticView);
     glutDisplayFunc(displayStatic);
-    glutReshapeFunc(reshapeStillView);
+    glutReshapeFunc(reshapeAndDraw<displayStatic>);
     glutKeyboardFunc(keyboard);
     glutMotionFunc(motion);
     initStrokeView();
 
     fontView = createSubWindow(initialFontView);
     glutDisplayFunc(displayFont);
-    glutReshapeFunc(reshapeStillView);
+    glutReshapeFunc(reshapeAndDraw<displayFont>);
     glutKeyboardFunc(keyboard);
     initFontView();
 
@@ -98,12 +95,10 @@ void createWindowTree() {
 }
 
 void reshape(int width, int height) {
-    glViewport(0, 0, width, height);
-    // The frame at the old size (see reshapeStillView). A window manager that
-    // maximizes the window sends its new size and exposures at once, and this
-    // window's only redraw then came out at its old size, leaving the margins
-    // and the prompt undrawn until the next key.
-    displayMain();
+    // A window manager that maximizes the window sends its new size and
+    // exposures at once, and this window's only redraw then came out at its
+    // old size, leaving the margins and the prompt undrawn until the next key.
+    reshapeAndDraw<displayMain>(width, height);
     const SubWindowLayout layout = layoutSubWindows(width, height);
     place(rotatingView, layout.rotating);
     place(staticView, layout.still);

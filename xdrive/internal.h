@@ -11,7 +11,7 @@ Display* startXServer(const std::string& dir, ChildProcess& server);
 bool startWindowManager(Display* display, const std::string& dir, ChildProcess& windowManager);
 bool setLayout(Display* display, const std::string& layout);  // as setxkbmap sets it
 
-// windows.cpp. The window with this title, at any depth below the root, or 0.
+// x_windows.cpp. The window with this title, at any depth below the root, or 0.
 Window findByTitle(Display* display, const char* title);
 std::vector<Window> childrenOf(Display* display, Window window);
 bool isViewable(Display* display, Window window);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "image.h"
-#include "process.h"
+#include "posix.h"
 #include "screen.h"
 
 // For a test that cannot apply under Wine, to skip with its reason.

@@ -7,7 +7,7 @@
 #include <GL/glu.h>
 
 #include "app_state.h"
-#include "motion.h"
+#include "drag_and_spin.h"
 
 namespace {
 

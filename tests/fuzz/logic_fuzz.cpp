@@ -10,7 +10,7 @@
 
 #include "fuzz_input.h"
 #include "layout.h"
-#include "motion.h"
+#include "drag_and_spin.h"
 #include "shared_text.h"
 
 namespace {

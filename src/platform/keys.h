@@ -1,5 +1,5 @@
 // What a typed byte stands for, the one thing the program's logic asks of the
-// system beyond its files. system_posix.cpp and system_windows.cpp each
+// system beyond its files. keys_posix.cpp and keys_windows.cpp each
 // implement this header, and CMake builds the one for the target.
 #pragma once
 

@@ -1,5 +1,6 @@
-// Child processes that are never left behind, such as the X server and the
-// program, and waiting on them or anything else. Plain POSIX, no X.
+// What the harness asks of the system beside X: child processes that are never
+// left behind, such as the X server and the program, waiting on them or on
+// anything else, temporary folders and text files. Plain POSIX.
 #pragma once
 
 #include <sys/types.h>

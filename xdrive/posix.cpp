@@ -1,5 +1,5 @@
-// Starting, watching and ending child processes.
-#include "process.h"
+// Child processes, waits, temporary folders and text files.
+#include "posix.h"
 
 #include <fcntl.h>
 #include <sys/prctl.h>

@@ -1,5 +1,5 @@
 // Drag mapping and spin step of the stroke views.
-#include "motion.h"
+#include "drag_and_spin.h"
 
 #include "layout.h"
 

@@ -1,4 +1,4 @@
-#include "motion.h"
+#include "drag_and_spin.h"
 
 #include <gtest/gtest.h>
 

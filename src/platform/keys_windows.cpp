@@ -1,6 +1,6 @@
 // Keys on Windows. freeglut's window class is an ANSI one, so each key arrives
 // as a byte of the ANSI code page.
-#include "platform/system.h"
+#include "platform/keys.h"
 
 #include <windows.h>
 
