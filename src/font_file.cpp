@@ -23,7 +23,7 @@ std::string unusable(const FileEntry& entry) {
 // Reads exactly the size the open file has: a file that turns out longer or
 // shorter is being written at this moment, and what was read would be neither
 // the old font nor the new one.
-std::string readAll(int file, std::size_t size, FontBytes& font) {
+std::string readAll(int file, std::size_t size, FontFile& font) {
     if (size == 0) {
         return "the file is empty";
     }
@@ -44,7 +44,8 @@ std::string readAll(int file, std::size_t size, FontBytes& font) {
     if (length != size) {
         return "the file changed while it was read";
     }
-    font = {std::move(bytes), size};
+    font.data = std::move(bytes);
+    font.size = size;
     return "";
 }
 
@@ -54,9 +55,11 @@ std::string readAll(int file, std::size_t size, FontBytes& font) {
 // turned away before it is opened (opening a pipe waits for a writer; opening
 // a device may set it going), and one swapped in between is opened in a way
 // that cannot wait either, then turned away before it is read.
-std::string readFontFile(const char* path, FontBytes& bytes) {
+std::string readFontFile(const char* path, FontFile& font) {
+    font = {};
     FileEntry entry;
     if (!describePath(path, entry)) {
+        font.missing = errno == ENOENT;
         return std::strerror(errno);
     }
     if (std::string reason = unusable(entry); !reason.empty()) {
@@ -68,7 +71,7 @@ std::string readFontFile(const char* path, FontBytes& bytes) {
     }
     std::string reason = describeFile(file, entry) ? unusable(entry) : std::strerror(errno);
     if (reason.empty()) {
-        reason = readAll(file, static_cast<std::size_t>(entry.size), bytes);
+        reason = readAll(file, static_cast<std::size_t>(entry.size), font);
     }
     closeFile(file);
     return reason;

@@ -12,13 +12,14 @@
 // worth waiting for.
 constexpr std::size_t maxFontBytes = std::size_t{64} << 20;
 
-struct FontBytes {
+struct FontFile {
     std::unique_ptr<unsigned char[]> data;
     std::size_t size = 0;
+    bool missing = false;  // nothing at all at the path, where another place may serve
 };
 
-// Fills `bytes` with the whole file, or leaves them empty and says why not, in
+// Fills `file` with the whole file, or leaves it empty and says why not, in
 // words a person can act on ("not a regular file but a named pipe", "larger
 // than 64 MiB", the system's own for a missing file). Never waits, whatever
 // the path names.
-std::string readFontFile(const char* path, FontBytes& bytes);
+std::string readFontFile(const char* path, FontFile& file);

@@ -10,10 +10,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app_state.h"
 #include "font_file.h"
@@ -28,19 +28,24 @@ constexpr float messageY = 30.0f;
 constexpr float textY = -30.0f;
 constexpr float noticeLineStep = 40.0f;  // a line of the notice to the next
 
-// The font file's bytes as they were at start-up. FreeType reads glyphs from
-// them on every redraw, so whatever later happens to the file (shortened,
-// rewritten, removed) never reaches the program. Freed only by exit(), after
-// the last redraw.
-FontBytes fontBytes;
-// Created once and never deleted: it lives as long as the process, which ends
-// through GLUT's exit() when the top-level window closes.
-FTGLPixmapFont* font = nullptr;
-// FTGL crashes when it renders with a font whose file failed to load, or
-// whose last FaceSize failed, so every draw asks this first.
-bool fontUsable = false;
-std::string fontPath;  // where the font was read from
-std::string notice;    // shown instead of the text once the font has failed, a line a place
+// All the view knows of its font, from start-up until the process ends.
+struct {
+    // The file's bytes as they were at start-up. FreeType reads glyphs from
+    // them on every redraw, so whatever later happens to the file (shortened,
+    // rewritten, removed) never reaches the program. Freed only by exit(),
+    // after the last redraw.
+    FontFile file;
+    std::string path;  // where it was read from
+    // Created once and never deleted: it lives as long as the process, which
+    // ends through GLUT's exit() when the top-level window closes.
+    FTGLPixmapFont* face = nullptr;
+    // FTGL crashes when it renders with a font whose file failed to load, or
+    // whose last FaceSize failed, so every draw asks this first.
+    bool usable = false;
+    // Each place tried that gave no font, and why; said, and shown in place of
+    // the text, a line a place, once no place gives one.
+    std::vector<std::pair<std::string, std::string>> failures;
+} font;
 
 const char* freetypeReason(FT_Error error) {
     // FreeType's own list of error codes and messages; Debian builds the
@@ -63,24 +68,27 @@ const char* freetypeReason(FT_Error error) {
     return "unknown FreeType error";
 }
 
-void giveUpFont(const std::string& path, const std::string& reason) {
-    fontUsable = false;
-    std::fprintf(stderr, "gltextdemo: cannot load font \"%s\": %s\n", path.c_str(), reason.c_str());
-    notice += (notice.empty() ? "" : "\n") + ("Could not load " + path + ": " + reason + ".");
+void giveUpFont(const std::string& reason) {
+    font.usable = false;
+    font.failures.emplace_back(font.path, reason);
+    for (const auto& [place, why] : font.failures) {
+        std::fprintf(stderr, "gltextdemo: cannot load font \"%s\": %s\n", place.c_str(),
+                     why.c_str());
+    }
 }
 
 // Why the file cannot be used as the font, or nothing once it is the font.
 std::string loadFont(const std::string& path) {
-    fontPath = path;
-    std::string reason = readFontFile(path.c_str(), fontBytes);
+    font.path = path;
+    std::string reason = readFontFile(path.c_str(), font.file);
     if (reason.empty()) {
-        font = new FTGLPixmapFont(fontBytes.data.get(), fontBytes.size);
-        fontUsable = font->Error() == 0;
-        if (!fontUsable) {
+        font.face = new FTGLPixmapFont(font.file.data.get(), font.file.size);
+        font.usable = font.face->Error() == 0;
+        if (!font.usable) {
             // FreeType keeps nothing of a face it could not open, so the
             // bytes, up to 64 MiB of them, need not be held any longer.
-            fontBytes = {};
-            reason = freetypeReason(font->Error());
+            font.file = {};
+            reason = freetypeReason(font.face->Error());
         }
     }
     return reason;
@@ -89,10 +97,10 @@ std::string loadFont(const std::string& path) {
 // FaceSize also discards every glyph prepared so far, even at an unchanged
 // size, so each redraw rasterises its glyphs afresh.
 bool useSize(unsigned size) {
-    if (fontUsable && !font->FaceSize(size, fontResolution)) {
-        giveUpFont(fontPath, freetypeReason(font->Error()));
+    if (font.usable && !font.face->FaceSize(size, fontResolution)) {
+        giveUpFont(freetypeReason(font.face->Error()));
     }
-    return fontUsable;
+    return font.usable;
 }
 
 }  // namespace
@@ -104,19 +112,15 @@ void initFontView() {
     glColor3f(1.0f, 1.0f, 1.0f);
     // The working directory's file comes first, even one that cannot be used.
     // Where there is none, the system's own.
-    const std::string reason = loadFont(fontFile);
-    if (reason == std::strerror(ENOENT)) {
-        std::string systemReason;
-        const std::string systemFont = systemFontFile(fontFamily, fontFile, systemReason);
-        if (!systemFont.empty()) {
-            systemReason = loadFont(systemFont);
-        }
-        if (!systemReason.empty()) {
-            giveUpFont(fontFile, reason);
-            giveUpFont(systemFont.empty() ? fontFamily : systemFont, systemReason);
-        }
-    } else if (!reason.empty()) {
-        giveUpFont(fontFile, reason);
+    std::string reason = loadFont(fontFile);
+    if (font.file.missing) {
+        font.failures.emplace_back(fontFile, reason);
+        const std::string systemFont = systemFontFile(fontFamily, fontFile, reason);
+        font.path = fontFamily;
+        reason = systemFont.empty() ? reason : loadFont(systemFont);
+    }
+    if (!reason.empty()) {
+        giveUpFont(reason);
     }
     useSize(fontTextSize);
     // Left as the current matrix on purpose, as in the stroke views. Only the
@@ -131,7 +135,7 @@ void displayFont() {
     glPushMatrix();
     if (useSize(fontMessageSize)) {
         glRasterPos2f(lineX, messageY);
-        font->Render(fontMessage);
+        font.face->Render(fontMessage);
     }
     glRasterPos2f(lineX, textY);
     if (useSize(fontTextSize)) {
@@ -139,13 +143,13 @@ void displayFont() {
         // is the one character it stands for.
         wchar_t wide[textCapacity];
         widenText(text.chars, wide);
-        font->Render(wide);
+        font.face->Render(wide);
     } else {
         float y = textY;
-        for (char c : notice) {
-            if (c == '\n') {
-                glRasterPos2f(lineX, y -= noticeLineStep);
-            } else {
+        for (const auto& [place, reason] : font.failures) {
+            glRasterPos2f(lineX, y);
+            y -= noticeLineStep;
+            for (char c : "Could not load " + place + ": " + reason + ".") {
                 glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(c));
             }
         }
