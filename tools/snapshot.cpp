@@ -86,7 +86,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     }
     // From the centre of the still view towards its lower left: both stroke
     // views follow, and the spinning one turns the text about its centre.
-    session.drag(View::still, 156, 120, 40, 170);
+    session.drag(View::still, centreX, centreY, 40, 170);
     if (!session.typeText(sampleLine)) {
         return fail("cannot type the sample line");
     }
@@ -94,8 +94,7 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
     // view, then the font view, so a capture can catch the whole echo beside a
     // font view a key behind: two new spinning frames later, that pass is over.
     const char* missing = "the window could not be read";
-    std::optional<Image> spin;
-    int turns = 0;
+    NewFrames spin;
     const std::optional<Image> window =
         session.waitForCapture(View::topLevel, [&](const Image& now) {
             missing = "the window never took its size";
@@ -103,11 +102,9 @@ int snapshot(const std::string& fontFile, const std::string& program, const std:
                 (missing = missingPlace(now)) != nullptr) {
                 return false;
             }
-            Image nowSpin = crop(now, firstLayout.rotating);
-            turns += spin && !(nowSpin == *spin) ? 1 : 0;
-            spin = std::move(nowSpin);
+            spin.see(crop(now, firstLayout.rotating));
             missing = "the spinning stroke view stopped turning";
-            return turns >= 2;
+            return spin.count >= 2;
         });
     if (!window) {
         return failed(missing);

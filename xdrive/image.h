@@ -60,6 +60,20 @@ std::vector<Box> blackPanes(const Image& image);
 // The distinct levels of the grey pixels (r == g == b); other colours are skipped.
 std::set<int> greyLevels(const Image& image, const Box& area);
 
+// The frames of a view that redraws all the time, such as the spinning one, as
+// its captures come: a capture that differs from the one before is a new frame.
+struct NewFrames {
+    int count = 0;
+    Image last;
+    // Whether the capture is a new frame; an empty one, which shows nothing, is not.
+    bool see(const Image& image) {
+        const bool isNew = !image.empty() && !last.empty() && !(image == last);
+        count += isNew ? 1 : 0;
+        last = image.empty() ? last : image;
+        return isNew;
+    }
+};
+
 // False if the file could not be written or the image is empty.
 bool writePng(const Image& image, const std::string& path);
 // The file's pixels as RGB; none if it cannot be read as a PNG.

@@ -40,6 +40,10 @@ struct ViewLayout {
 // halves and quarters, no size below one pixel.
 ViewLayout layoutAt(int width, int height);
 inline const ViewLayout firstLayout = layoutAt(initialWindow.width, initialWindow.height);
+// The still view's centre at the first layout, in its own pixels: where the
+// stroke text starts until a drag moves it.
+inline const int centreX = firstLayout.still.width / 2;
+inline const int centreY = firstLayout.still.height / 2;
 
 // Every sub-window shows 300 by 225 view units, whatever its size in pixels.
 constexpr double unitsWide = 300.0;

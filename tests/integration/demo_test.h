@@ -13,7 +13,7 @@
 
 #include "session.h"
 
-inline const ViewLayout largerLayout{{5, 5, 392, 300}, {403, 5, 392, 300}, {5, 310, 790, 150}};
+inline const ViewLayout largerLayout = layoutAt(800, 600);
 
 // Around all the ink in the area, or in the whole image if none is given.
 inline std::optional<Box> inkBox(const Image& image, std::optional<Box> area = std::nullopt) {

@@ -67,7 +67,7 @@ std::optional<Image> settledFontView(DemoSession& session) {
     if (!session.waitForLayout(firstLayout)) {
         return std::nullopt;
     }
-    session.drag(View::still, 100, 100, 156, 120);
+    session.drag(View::still, 100, 100, centreX, centreY);
     // Drawn at its new size: white ink, and its last column, which no text
     // reaches, all black rather than left from the top-level window behind it.
     return waitForSteady(session, View::font, [](const Image& image) {
@@ -161,7 +161,7 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
                                                  {1600, 1200}, {640, 480}, {800, 600}, {300, 2}};
     // Pointer positions relative to the view that was pressed; most lie
     // outside the views at the smaller sizes, some outside at every size.
-    const std::vector<std::pair<int, int>> dropPoints{{-40, -30},    {0, 0},     {156, 120},
+    const std::vector<std::pair<int, int>> dropPoints{{-40, -30},    {0, 0},     {centreX, centreY},
                                                       {5000, -5000}, {311, 239}, {-1, 700}};
 
     std::optional<HeapShare> warmHeap;

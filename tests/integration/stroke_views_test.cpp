@@ -8,8 +8,6 @@
 namespace {
 
 // The centre pixel of a stroke view in the first layout: where the text starts until dragged.
-const int centreX = firstLayout.still.width / 2;
-const int centreY = firstLayout.still.height / 2;
 
 // Roman stroke capitals are 100 units tall (107 pixels at the first layout),
 // their left stems ten units right of the origin; "UXEN" outruns the view.
@@ -125,24 +123,21 @@ class StrokeViewsTest : public DemoTest {
                    << "no frame met it; the last was "
                    << describe(reachOf(session.capture(View::rotating)));
         }
-        int frames = 0;
+        NewFrames frames{0, *previous};
         std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
-            if (Image image = session.capture(View::rotating);
-                !image.empty() && !(image == *previous)) {
+            if (const Image image = session.capture(View::rotating); frames.see(image)) {
                 if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
                     failed = describe(reach);
                 }
-                previous = std::move(image);
-                ++frames;
             }
-            return !failed.empty() || frames >= framesToSample || !session.isAlive();
+            return !failed.empty() || frames.count >= framesToSample || !session.isAlive();
         });
         if (!failed.empty()) {
-            return testing::AssertionFailure() << "frame " << frames << " was " << failed;
+            return testing::AssertionFailure() << "frame " << frames.count << " was " << failed;
         }
-        if (frames < framesToSample) {
-            return testing::AssertionFailure() << "only " << frames << " frames changed";
+        if (frames.count < framesToSample) {
+            return testing::AssertionFailure() << "only " << frames.count << " frames changed";
         }
         return testing::AssertionSuccess();
     }
@@ -179,18 +174,14 @@ TEST_F(StrokeViewsTest, RotatingViewSmoothsItsLinesAndStaticViewDoesNot) {
 }
 
 TEST_F(StrokeViewsTest, OnlyTheRotatingViewMovesOnItsOwn) {
-    Image previous = session.capture(View::rotating);
-    int changes = 0, stillChanged = 0;
+    NewFrames frames{0, session.capture(View::rotating)};
+    int stillChanged = 0;
     waitUntil([&] {
-        Image image = session.capture(View::rotating);
-        if (!image.empty() && !(image == previous)) {
-            ++changes;
-            previous = std::move(image);
-        }
+        frames.see(session.capture(View::rotating));
         stillChanged += session.capture(View::still) == startUp ? 0 : 1;
-        return changes >= framesToSample || !session.isAlive();
+        return frames.count >= framesToSample || !session.isAlive();
     });
-    EXPECT_GE(changes, framesToSample) << "rotating view changed " << changes << " times";
+    EXPECT_GE(frames.count, framesToSample) << "rotating view changed " << frames.count << " times";
     EXPECT_EQ(stillChanged, 0) << "static view differed from its first drawing";
 }
 

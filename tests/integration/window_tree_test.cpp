@@ -4,7 +4,6 @@
 #include <X11/keysym.h>
 
 #include <regex>
-#include <tuple>
 
 #include "demo_test.h"
 
@@ -43,17 +42,12 @@ TEST_F(WindowTreeTest, SubWindowsTakeTheirFirstLayoutAndFollowResizes) {
     session.resize(800, 600);
     EXPECT_TRUE(session.waitForLayout(largerLayout)) << "layout: " << session.layout();
 
-    // Sizes below one pixel are clamped; the positions keep to the formula.
-    const std::tuple<int, int, ViewLayout> tiny[] = {
-        {10, 1, {{5, 5, 1, 1}, {8, 5, 1, 1}, {5, 10, 1, 1}}},
-        {1, 1, {{5, 5, 1, 1}, {3, 5, 1, 1}, {5, 10, 1, 1}}},
-        {17, 3, {{5, 5, 1, 1}, {11, 5, 1, 1}, {5, 11, 7, 1}}},
-    };
-    for (const auto& [width, height, layout] : tiny) {
+    // Where the formulas give sizes below one pixel, and X would end the program.
+    for (const auto& [width, height] : {std::pair{10, 1}, {1, 1}, {17, 3}}) {
         session.resize(width, height);
         // Under Wine the views show only in the top-level window's pixels, and
         // at these sizes they lie outside it: there only the way back is seen.
-        EXPECT_TRUE(underWine || session.waitForLayout(layout))
+        EXPECT_TRUE(underWine || session.waitForLayout(layoutAt(width, height)))
             << width << "x" << height << " gave " << session.layout();
         ASSERT_TRUE(session.isAlive()) << width << "x" << height << " ended it:\n"
                                        << session.stderrText();
