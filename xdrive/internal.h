@@ -51,5 +51,3 @@ void settleResize(Display* display, Window topLevel);
 // Gives the program system fonts of its own in dir, DejaVu Sans alone or none;
 // what its environment needs for them.
 std::vector<std::string> useSystemFonts(const std::string& dir, bool dejaVu);
-// Ends what the host keeps running beside the program, once the program has gone.
-void stopHost();

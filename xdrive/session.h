@@ -20,6 +20,8 @@
 extern const bool underWine;
 // What runs the program, before any wrapper such as valgrind.
 extern const std::vector<std::string> programCommand;
+// Ends what the host keeps running beside the program, once the program has gone.
+void stopHost();
 // What the program wrote, less what the host adds of its own.
 std::string programOutput(std::string text);
 // What the program says on stderr of the system's font when there is none.
