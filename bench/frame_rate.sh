@@ -3,19 +3,16 @@
 # tree that only clears and swaps ("bare"), in alternating fresh processes, each on an X server of
 # its own, so that load from elsewhere on the machine hits both alike. Prints each run, then per
 # mode the medians, the ratios to the bare loop and the idle redraws of the other windows.
-# usage: bench/frame_rate.sh [build-dir] [seconds per run] [rounds]; FRAME_RATE_MODES="text bare
-# plain-lines" adds the text drawn with plain lines; FRAME_RATE_TYPE="some text" types it first.
+# usage: bench/frame_rate.sh [build-dir] [seconds per run] [rounds]
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 program="${1:-$here/../build/bench}/bench/frame_rate"
-read -r -a modes <<<"${FRAME_RATE_MODES:-text bare}"
 [[ -x $program ]] || { echo "build $program first (cmake --workflow --preset bench)" >&2; exit 1; }
 
 for ((round = 1; round <= ${3:-3}; ++round)); do
-    for mode in "${modes[@]}"; do
-        "$here/xrun.sh" "$program" "$mode" --seconds "${2:-5}" --warmup 1 \
-            ${FRAME_RATE_TYPE:+--type "$FRAME_RATE_TYPE"} | sed "s/^/round=$round /"
+    for mode in text bare; do
+        "$here/xrun.sh" "$program" "$mode" --seconds "${2:-5}" --warmup 1 | sed "s/^/round=$round /"
     done
 done | awk '
 function median(v, n,    i, j, t) {
