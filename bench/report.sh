@@ -46,7 +46,7 @@ soak() {  # the soak test's line, and its figures as one of the report's; all it
 (cd "$repo" && CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset bench) >"$work/cmake.log"
 loadAtStart="$(cut -d' ' -f1-3 /proc/loadavg)"
 
-step frame "$here/frame_rate.sh" "$buildDir" "$frameSeconds" "$frameRounds"
+step frame "$buildDir/bench/screen_time" frames --runs "$frameRounds" --seconds "$frameSeconds"
 expect frame 'median mode=text ' 'median mode=bare ' 'ratio mode=text ' 'idle mode=text '
 step latency "$buildDir/bench/screen_time" latency --keys "$latencyKeys"
 expect latency 'key run=' 'latency keys='

@@ -1,15 +1,21 @@
-// Times what an X client sees on the screen, polling it with XGetImage.
+// Runs the program, or the bare loop (frame_rate bare: the same window tree,
+// each window only cleared), on private X servers through the harness.
 // "latency": from an XTest key press until both the font view and the prompt
-// strip of the top-level window show the key. "startup": from the fork that
-// execs the program, or the bare loop (frame_rate bare: the same window tree,
-// each window only cleared), until all four windows are drawn at their first
-// layout, and the resident memory after that. One private X server serves all.
+// strip of the top-level window show the key, read with XGetImage. "startup":
+// from the fork that execs the program or the bare loop until all four windows
+// are drawn at their first layout, and the resident memory after that; one
+// server serves all of either. "frames": frame_rate's runs, each on a server
+// of its own, and their medians.
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -280,18 +286,99 @@ int startup(DemoSession& session, int runs) {
     return 0;
 }
 
+// ---- frames
+
+// One run of frame_rate with the font in its working directory: its line of
+// figures, or nothing if it did not finish.
+std::string frameRun(const char* mode, double seconds) {
+    DemoSession session;
+    session.setCommand(
+        {FRAME_RATE_EXE, mode, "--seconds", std::to_string(seconds), "--out", "figures.txt"});
+    const std::chrono::milliseconds warmUpAndRun{std::lround(seconds * 1000.0) + 1000};
+    if (!session.startServer() || !session.launch() ||
+        !exitedCleanly(session.waitForExit(patience + warmUpAndRun))) {
+        std::fprintf(stderr, "screen_time: frame_rate %s did not finish\n%s", mode,
+                     session.stderrText().c_str());
+        return "";
+    }
+    return readText(session.workDir() + "/figures.txt");
+}
+
+// Rounds of the program's drawing ("text") and the bare loop in turn, each a
+// fresh process on a server of its own, so that load from elsewhere on the
+// machine hits both alike. Prints every run, then per loop the medians, the
+// ratios to the bare loop and the idle redraws of the other windows.
+int frames(int rounds, double seconds) {
+    const char* const modes[] = {"text", "bare"};
+    std::map<std::string, std::vector<double>> runs[2];  // each figure of every run, by name
+    for (int round = 1; round <= rounds; ++round) {
+        for (int m = 0; m < 2; ++m) {
+            const std::string line = frameRun(modes[m], seconds);
+            if (line.empty()) {
+                return 1;
+            }
+            std::printf("round=%d %s", round, line.c_str());
+            std::fflush(stdout);
+            std::istringstream words(line);
+            for (std::string word; words >> word;) {
+                const std::size_t equals = word.find('=');
+                runs[m][word.substr(0, equals)].push_back(std::atof(word.c_str() + equals + 1));
+            }
+        }
+    }
+    const auto medianOf = [&](int m, const char* figure) { return median(runs[m][figure]); };
+    for (int m = 0; m < 2; ++m) {
+        std::printf(
+            "median mode=%s rotating_fps=%.1f median_frame_fps=%.1f cpu_us_per_frame=%.1f "
+            "runs=%d\n",
+            modes[m], medianOf(m, "rotating_fps"), medianOf(m, "median_frame_fps"),
+            medianOf(m, "cpu_us_per_frame"), rounds);
+    }
+    // Neighbouring runs share the load best: the ratio within each round too.
+    std::vector<double> fps, frameFps;
+    std::ostringstream roundRatios, idle;
+    roundRatios.precision(2);
+    double idleTotal = 0.0;
+    for (int r = 0; r < rounds; ++r) {
+        fps.push_back(runs[0]["rotating_fps"][r] / runs[1]["rotating_fps"][r]);
+        frameFps.push_back(runs[0]["median_frame_fps"][r] / runs[1]["median_frame_fps"][r]);
+        roundRatios << (r > 0 ? "," : "") << std::fixed << fps.back();
+        idle << (r > 0 ? "," : "") << runs[0]["static"][r] << '/' << runs[0]["font"][r] << '/'
+             << runs[0]["main"][r];
+        idleTotal += runs[0]["static"][r] + runs[0]["font"][r] + runs[0]["main"][r];
+    }
+    const double ratio = medianOf(0, "rotating_fps") / medianOf(1, "rotating_fps");
+    std::printf(
+        "ratio mode=text fps=%.3f fps_per_round=%.3f frame_fps=%.3f "
+        "frame_fps_per_round=%.3f round_ratios=%s cpu_extra_us=%.1f target_0.70=%s\n",
+        ratio, median(fps), medianOf(0, "median_frame_fps") / medianOf(1, "median_frame_fps"),
+        median(frameFps), roundRatios.str().c_str(),
+        medianOf(0, "cpu_us_per_frame") - medianOf(1, "cpu_us_per_frame"),
+        ratio >= 0.7 ? "met" : "missed");
+    // While nothing is typed or dragged, only the spinning view should be redrawn.
+    std::printf("idle mode=text static/font/main=%s total=%.0f\n", idle.str().c_str(), idleTotal);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
-    Options options{{"--keys", "60"}, {"--runs", "10"}};
+    Options options{{"--keys", "60"}, {"--runs", "10"}, {"--seconds", "4"}};
     double keys = 0.0;
     double runs = 0.0;
-    if ((what != "latency" && what != "startup") || !parseOptions(argc, argv, 2, options) ||
-        !numberIn(options["--keys"], 1, 10000, keys) ||
-        !numberIn(options["--runs"], 1, 1000, runs)) {
-        std::fprintf(stderr, "usage: screen_time latency [--keys N] | startup [--runs N]\n");
+    double seconds = 0.0;
+    if ((what != "latency" && what != "startup" && what != "frames") ||
+        !parseOptions(argc, argv, 2, options) || !numberIn(options["--keys"], 1, 10000, keys) ||
+        !numberIn(options["--runs"], 1, 1000, runs) ||
+        !numberIn(options["--seconds"], 0.001, 3600, seconds)) {
+        std::fprintf(stderr,
+                     "usage: screen_time latency [--keys N] | startup [--runs N] | "
+                     "frames [--runs N] [--seconds S]\n");
         return 2;
+    }
+    if (what == "frames") {
+        return frames(static_cast<int>(runs), seconds);
     }
     DemoSession session;
     if (!session.startServer()) {
