@@ -26,27 +26,20 @@
 
 namespace {
 
-// Resident memory (VmRSS) of a running process in KiB, or -1 if it is gone.
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
-// The median of a second's readings: a program that keeps drawing swings by a
-// megabyte or so from frame to frame as the GL driver's working memory does.
-long typicalResidentKiB(pid_t pid) {
-    std::vector<long> readings;
+// Resident memory (VmRSS) of a running process in KiB, the median of a
+// second's readings: a program that keeps drawing swings by a megabyte or so
+// from frame to frame as the GL driver's working memory does.
+double typicalResidentKiB(pid_t pid) {
+    std::vector<double> readings;
     for (int i = 0; i < 21; ++i) {
-        readings.push_back(residentKiB(pid));
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;  // "VmRSS:  123456 kB", or empty once the process is gone
+        while (std::getline(status, line) && line.rfind("VmRSS:", 0) != 0) {
+        }
+        readings.push_back(line.empty() ? 0.0 : std::atof(line.c_str() + 6));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    std::nth_element(readings.begin(), readings.begin() + 10, readings.end());
-    return readings[10];
+    return median(readings);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -243,7 +236,7 @@ bool startOnce(DemoSession& session, Mode mode, int round, Starts& s) {
         return false;
     }
     const double ms = milliseconds(now - launched);
-    const double kib = static_cast<double>(typicalResidentKiB(session.programPid()));
+    const double kib = typicalResidentKiB(session.programPid());
     const double pollUs = ms * 1000.0 / static_cast<double>(polls);
     std::printf("start round=%d mode=%s startup_ms=%.1f rss_kib=%.0f poll_us=%.0f%s\n", round,
                 modeNames[mode], ms, kib, pollUs, round == 0 ? " (not counted)" : "");
@@ -288,35 +281,35 @@ int startup(DemoSession& session, int runs) {
 
 // ---- frames
 
-// One run of frame_rate with the font in its working directory: its line of
-// figures, or nothing if it did not finish.
-std::string frameRun(const char* mode, double seconds) {
-    DemoSession session;
-    session.setCommand(
-        {FRAME_RATE_EXE, mode, "--seconds", std::to_string(seconds), "--out", "figures.txt"});
-    const std::chrono::milliseconds warmUpAndRun{std::lround(seconds * 1000.0) + 1000};
-    if (!session.startServer() || !session.launch() ||
-        !exitedCleanly(session.waitForExit(patience + warmUpAndRun))) {
-        std::fprintf(stderr, "screen_time: frame_rate %s did not finish\n%s", mode,
-                     session.stderrText().c_str());
-        return "";
-    }
-    return readText(session.workDir() + "/figures.txt");
-}
-
-// Rounds of the program's drawing ("text") and the bare loop in turn, each a
-// fresh process on a server of its own, so that load from elsewhere on the
+// Rounds of the program's drawing ("text") and the bare loop in turn, each run
+// a fresh frame_rate on a server of its own, so that load from elsewhere on the
 // machine hits both alike. Prints every run, then per loop the medians, the
 // ratios to the bare loop and the idle redraws of the other windows.
 int frames(int rounds, double seconds) {
     const char* const modes[] = {"text", "bare"};
-    std::map<std::string, std::vector<double>> runs[2];  // each figure of every run, by name
+    std::map<std::string, std::vector<double>> runs[2];  // per loop, each figure of every run
+    auto& [text, bare] = runs;
+    std::vector<double> fps, frameFps;  // the program's over the bare loop's, round by round
+    const std::chrono::milliseconds warmUpAndRun{std::lround(seconds * 1000.0) + 1000};
     for (int round = 1; round <= rounds; ++round) {
         for (int m = 0; m < 2; ++m) {
-            const std::string line = frameRun(modes[m], seconds);
-            if (line.empty()) {
+            // A server, and the font in the working directory; not launch(), which
+            // drops the standard output, where frame_rate writes its figures.
+            DemoSession session;
+            ChildProcess run;
+            const std::string out = session.workDir() + "/frame_rate.";
+            if (!session.startServer() ||
+                !run.start({{FRAME_RATE_EXE, modes[m], "--seconds", std::to_string(seconds)},
+                            {std::string("DISPLAY=") + DisplayString(session.display())},
+                            session.workDir(),
+                            out + "stderr",
+                            out + "stdout"}) ||
+                !exitedCleanly(run.waitForExit(patience + warmUpAndRun))) {
+                std::fprintf(stderr, "screen_time: frame_rate %s did not finish\n%s", modes[m],
+                             readText(out + "stderr").c_str());
                 return 1;
             }
+            const std::string line = readText(out + "stdout");
             std::printf("round=%d %s", round, line.c_str());
             std::fflush(stdout);
             std::istringstream words(line);
@@ -325,38 +318,40 @@ int frames(int rounds, double seconds) {
                 runs[m][word.substr(0, equals)].push_back(std::atof(word.c_str() + equals + 1));
             }
         }
+        fps.push_back(text["rotating_fps"].back() / bare["rotating_fps"].back());
+        frameFps.push_back(text["median_frame_fps"].back() / bare["median_frame_fps"].back());
     }
-    const auto medianOf = [&](int m, const char* figure) { return median(runs[m][figure]); };
     for (int m = 0; m < 2; ++m) {
         std::printf(
             "median mode=%s rotating_fps=%.1f median_frame_fps=%.1f cpu_us_per_frame=%.1f "
             "runs=%d\n",
-            modes[m], medianOf(m, "rotating_fps"), medianOf(m, "median_frame_fps"),
-            medianOf(m, "cpu_us_per_frame"), rounds);
+            modes[m], median(runs[m]["rotating_fps"]), median(runs[m]["median_frame_fps"]),
+            median(runs[m]["cpu_us_per_frame"]), rounds);
     }
-    // Neighbouring runs share the load best: the ratio within each round too.
-    std::vector<double> fps, frameFps;
-    std::ostringstream roundRatios, idle;
-    roundRatios.precision(2);
-    double idleTotal = 0.0;
-    for (int r = 0; r < rounds; ++r) {
-        fps.push_back(runs[0]["rotating_fps"][r] / runs[1]["rotating_fps"][r]);
-        frameFps.push_back(runs[0]["median_frame_fps"][r] / runs[1]["median_frame_fps"][r]);
-        roundRatios << (r > 0 ? "," : "") << std::fixed << fps.back();
-        idle << (r > 0 ? "," : "") << runs[0]["static"][r] << '/' << runs[0]["font"][r] << '/'
-             << runs[0]["main"][r];
-        idleTotal += runs[0]["static"][r] + runs[0]["font"][r] + runs[0]["main"][r];
-    }
-    const double ratio = medianOf(0, "rotating_fps") / medianOf(1, "rotating_fps");
+    // The program's figure over the bare loop's: of the medians, and the median
+    // of the ratios within each round, whose neighbouring runs share the load best.
+    const auto ratio = [&](const char* figure) {
+        return median(text[figure]) / median(bare[figure]);
+    };
     std::printf(
-        "ratio mode=text fps=%.3f fps_per_round=%.3f frame_fps=%.3f "
-        "frame_fps_per_round=%.3f round_ratios=%s cpu_extra_us=%.1f target_0.70=%s\n",
-        ratio, median(fps), medianOf(0, "median_frame_fps") / medianOf(1, "median_frame_fps"),
-        median(frameFps), roundRatios.str().c_str(),
-        medianOf(0, "cpu_us_per_frame") - medianOf(1, "cpu_us_per_frame"),
-        ratio >= 0.7 ? "met" : "missed");
+        "ratio mode=text fps=%.3f fps_per_round=%.3f frame_fps=%.3f frame_fps_per_round=%.3f "
+        "round_ratios=",
+        ratio("rotating_fps"), median(fps), ratio("median_frame_fps"), median(frameFps));
+    for (int r = 0; r < rounds; ++r) {
+        std::printf("%s%.2f", r > 0 ? "," : "", fps[r]);
+    }
+    std::printf(" cpu_extra_us=%.1f target_0.70=%s\n",
+                median(text["cpu_us_per_frame"]) - median(bare["cpu_us_per_frame"]),
+                ratio("rotating_fps") >= 0.7 ? "met" : "missed");
     // While nothing is typed or dragged, only the spinning view should be redrawn.
-    std::printf("idle mode=text static/font/main=%s total=%.0f\n", idle.str().c_str(), idleTotal);
+    std::printf("idle mode=text static/font/main=");
+    double idle = 0.0;
+    for (int r = 0; r < rounds; ++r) {
+        std::printf("%s%.0f/%.0f/%.0f", r > 0 ? "," : "", text["static"][r], text["font"][r],
+                    text["main"][r]);
+        idle += text["static"][r] + text["font"][r] + text["main"][r];
+    }
+    std::printf(" total=%.0f\n", idle);
     return 0;
 }
 
