@@ -2,23 +2,25 @@
 // window tree: a redraw as the program does it (its displayFont(), which sets
 // each size afresh and so rasterises every glyph again) against the same lines
 // from cached glyphs, and the cost per character of each way of drawing text
-// the program uses. Runs where verdana.ttf is, as the program does.
+// the program uses. On an X server of its own, started through the harness,
+// which also puts DejaVu Sans as verdana.ttf where the program looks for it.
 #define GL_GLEXT_PROTOTYPES  // glWindowPos2i, GL 1.4
 #include <FTGL/ftgl.h>
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <numeric>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app_state.h"
 #include "keyboard.h"
+#include "session.h"
 #include "views/font_view.h"
 #include "views/stroke_views.h"
 #include "window_tree.h"
@@ -31,14 +33,14 @@ constexpr int sampleLength = sizeof sample - 1;
 static_assert(sampleLength + 1 == textCapacity, "the sample fills the program's text");
 
 // The font view's two lines, its fixed line and the sample, each with a font
-// of its own that keeps its glyphs. main() checks that they draw what the
-// font view draws.
+// of its own that keeps its glyphs: DejaVu Sans, which the harness copies as
+// the program's verdana.ttf. main() checks that they draw what the view draws.
 constexpr int linesLength = sizeof fontMessage - 1 + sampleLength;
 struct Line {
     unsigned size;
     std::wstring text;  // ASCII, so each byte widened is the same character
     int y;              // baseline, in pixels from the bottom of the window
-    FTGLPixmapFont font{"verdana.ttf"};
+    FTGLPixmapFont font{DEJAVU_FONT};
 };
 Line lines[] = {{fontMessageSize, {std::begin(fontMessage), std::end(fontMessage) - 1}, 80},
                 {fontTextSize, {std::begin(sample), std::end(sample) - 1}, 40}};
@@ -171,17 +173,14 @@ bool openProgram(int& argc, char** argv) {
         keyboard(static_cast<unsigned char>(*c), 0, 0);
     }
     const Rect size = layoutSubWindows(initialMainWindow.width, initialMainWindow.height).font;
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    bool laidOut = false;
-    while (!laidOut && std::chrono::steady_clock::now() < giveUp) {
+    const bool laidOut = waitUntil([&] {
         glutMainLoopEvent();
         glutSetWindow(fontView);
         // The view's reshape callback sets the viewport once the new size is known.
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
-        laidOut = viewport[2] == size.width && viewport[3] == size.height;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+        return viewport[2] == size.width && viewport[3] == size.height;
+    });
     // Mesa gives the view's buffers their new size when it next swaps.
     displayFont();
     return laidOut;
@@ -190,10 +189,16 @@ bool openProgram(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!openProgram(argc, argv)) {
-        std::fprintf(stderr, "draw_cost: the font view was never laid out\n");
+    DemoSession session;  // removes its server and folder when main() returns
+    if (!session.startServer() || setenv("DISPLAY", DisplayString(session.display()), 1) != 0 ||
+        chdir(session.workDir().c_str()) != 0 || !openProgram(argc, argv)) {
+        std::fprintf(stderr, "draw_cost: no X server, or the font view was never laid out\n");
         return 1;
     }
+    // GLUT lets go of the server before the session ends it, whichever way this ends.
+    const struct LeaveGlut {
+        ~LeaveGlut() { glutExit(); }
+    } leaveGlut;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
@@ -207,7 +212,7 @@ int main(int argc, char** argv) {
     }
     for (Line& line : lines) {
         if (line.font.Error() != 0 || !line.font.FaceSize(line.size, fontResolution)) {
-            std::fprintf(stderr, "draw_cost: cannot use verdana.ttf\n");
+            std::fprintf(stderr, "draw_cost: cannot use %s\n", DEJAVU_FONT);
             return 1;
         }
     }

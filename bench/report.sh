@@ -44,7 +44,7 @@ soak() {  # the soak test's line, and its figures as one of the report's; all it
 # draw_cost's table, then from Google Benchmark's CSV file the median, fastest and slowest
 # repetition of each benchmark, of one draw and per character, as the report's figures.
 draw() {
-    "$here/xrun.sh" "$buildDir/bench/draw_cost" --benchmark_out="$work/draw.csv" --benchmark_out_format=csv "$@"
+    "$buildDir/bench/draw_cost" --benchmark_out="$work/draw.csv" --benchmark_out_format=csv "$@"
     awk -F, '{ gsub(/"/, "") } $1 == "name" { for (i = 1; i <= NF; ++i) column[$i] = i }
     split($1, n, "/real_time_") == 2 && n[2] ~ /^(median|min|max)$/ {
         us[n[1], n[2]] = $column["real_time"]
