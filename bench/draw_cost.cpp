@@ -2,24 +2,25 @@
 // window tree: a redraw as the program does it (its displayFont(), which sets
 // each size afresh and so rasterises every glyph again) against the same lines
 // from cached glyphs, and the cost per character of each way of drawing text
-// the program uses. Runs where verdana.ttf is, as the program does.
+// the program uses. On an X server of its own, started through the harness,
+// which also puts DejaVu Sans as verdana.ttf where the program looks for it.
 #define GL_GLEXT_PROTOTYPES  // glWindowPos2i, GL 1.4
 #include <FTGL/ftgl.h>
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
-#include <map>
 #include <numeric>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app_state.h"
 #include "keyboard.h"
+#include "session.h"
 #include "views/font_view.h"
 #include "views/stroke_views.h"
 #include "window_tree.h"
@@ -32,14 +33,14 @@ constexpr int sampleLength = sizeof sample - 1;
 static_assert(sampleLength + 1 == textCapacity, "the sample fills the program's text");
 
 // The font view's two lines, its fixed line and the sample, each with a font
-// of its own that keeps its glyphs. main() checks that they draw what the
-// font view draws.
+// of its own that keeps its glyphs: DejaVu Sans, which the harness copies as
+// the program's verdana.ttf. main() checks that they draw what the view draws.
 constexpr int linesLength = sizeof fontMessage - 1 + sampleLength;
 struct Line {
     unsigned size;
     std::wstring text;  // ASCII, so each byte widened is the same character
     int y;              // baseline, in pixels from the bottom of the window
-    FTGLPixmapFont font{"verdana.ttf"};
+    FTGLPixmapFont font{DEJAVU_FONT};
 };
 Line lines[] = {{fontMessageSize, {std::begin(fontMessage), std::end(fontMessage) - 1}, 80},
                 {fontTextSize, {std::begin(sample), std::end(sample) - 1}, 40}};
@@ -103,7 +104,9 @@ void drawBitmapSample() {
 }
 
 // glFinish() in every iteration, so llvmpipe's rasterisation is counted too
-// and not left queued for the next iteration.
+// and not left queued for the next iteration. Google Benchmark divides the
+// time by the characters drawn ("per_char", in seconds), for every benchmark
+// since its CSV output wants the same counters in all: infinite for none.
 template <void (*draw)(), int characters>
 void measure(benchmark::State& state) {
     draw();  // the cached fonts build their glyphs here, outside the timing
@@ -113,6 +116,8 @@ void measure(benchmark::State& state) {
         glFinish();
     }
     state.counters["chars"] = characters;
+    state.counters["per_char"] = benchmark::Counter(
+        characters, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // The stroke characters with or without the spinning view's line state, set
@@ -146,48 +151,6 @@ const std::pair<const char*, void (*)(benchmark::State&)> benchmarks[] = {
     {"PerCharacter/pixmapCached", measure<drawLines<false>, linesLength>},
 };
 
-// The usual console table, then a line of figures per benchmark (median,
-// fastest and slowest repetition, median per character) and the redraw ratio.
-class FiguresReporter : public benchmark::ConsoleReporter {
-  public:
-    FiguresReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // Without repetitions the single run stands for all three.
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            for (const char* statistic : {"median", "min", "max"}) {
-                if (!run.error_occurred && (single || run.aggregate_name == statistic)) {
-                    auto& f = figures_[run.run_name.function_name];
-                    f[statistic] = run.GetAdjustedRealTime();
-                    f["chars"] = run.counters.at("chars");
-                    f["repetitions"] = static_cast<double>(run.repetitions);
-                }
-            }
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (auto& [name, f] : figures_) {
-            std::printf(
-                "draw name=%s repetitions=%.0f chars=%.0f median_us=%.0f min_us=%.0f max_us=%.0f "
-                "per_char_us=%.2f\n",
-                name.c_str(), f["repetitions"], f["chars"], f["median"], f["min"], f["max"],
-                f["chars"] > 0 ? f["median"] / f["chars"] : 0.0);
-        }
-        const double cached = figures_["FontViewRedraw/cached"]["median"];
-        std::printf("draw finish_only_us=%.2f resizing_over_cached=%.2f\n",
-                    figures_["PerCharacter/finishOnly"]["median"],
-                    cached > 0.0 ? figures_["FontViewRedraw/resizing"]["median"] / cached : 0.0);
-    }
-
-  private:
-    // Per benchmark: median, min and max in microseconds, chars, repetitions.
-    std::map<std::string, std::map<std::string, double>> figures_;
-};
-
 // Everything lit in the frame just drawn, added up. Mesa's software driver
 // keeps the back buffer through a swap; a read of the front one misses it.
 long ink() {
@@ -210,17 +173,14 @@ bool openProgram(int& argc, char** argv) {
         keyboard(static_cast<unsigned char>(*c), 0, 0);
     }
     const Rect size = layoutSubWindows(initialMainWindow.width, initialMainWindow.height).font;
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    bool laidOut = false;
-    while (!laidOut && std::chrono::steady_clock::now() < giveUp) {
+    const bool laidOut = waitUntil([&] {
         glutMainLoopEvent();
         glutSetWindow(fontView);
         // The view's reshape callback sets the viewport once the new size is known.
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
-        laidOut = viewport[2] == size.width && viewport[3] == size.height;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+        return viewport[2] == size.width && viewport[3] == size.height;
+    });
     // Mesa gives the view's buffers their new size when it next swaps.
     displayFont();
     return laidOut;
@@ -229,13 +189,18 @@ bool openProgram(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!openProgram(argc, argv)) {
-        std::fprintf(stderr, "draw_cost: the font view was never laid out\n");
+    DemoSession session;  // removes its server and folder when main() returns
+    if (!session.startServer() || setenv("DISPLAY", DisplayString(session.display()), 1) != 0 ||
+        chdir(session.workDir().c_str()) != 0 || !openProgram(argc, argv)) {
+        std::fprintf(stderr, "draw_cost: no X server, or the font view was never laid out\n");
         return 1;
     }
+    // GLUT lets go of the server before the session ends it, whichever way this ends.
+    const struct LeaveGlut {
+        ~LeaveGlut() { glutExit(); }
+    } leaveGlut;
     benchmark::Initialize(&argc, argv);
-    if (argc > 1) {
-        std::fprintf(stderr, "usage: draw_cost [benchmark options], where verdana.ttf is\n");
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
     }
     // Which GL did the drawing belongs with the figures: printed above them
@@ -247,7 +212,7 @@ int main(int argc, char** argv) {
     }
     for (Line& line : lines) {
         if (line.font.Error() != 0 || !line.font.FaceSize(line.size, fontResolution)) {
-            std::fprintf(stderr, "draw_cost: cannot use verdana.ttf\n");
+            std::fprintf(stderr, "draw_cost: cannot use %s\n", DEJAVU_FONT);
             return 1;
         }
     }
@@ -268,8 +233,7 @@ int main(int argc, char** argv) {
             ->ComputeStatistics("min", extreme<false>)
             ->ComputeStatistics("max", extreme<true>);
     }
-    FiguresReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
 }

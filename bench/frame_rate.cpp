@@ -1,23 +1,18 @@
 // Frame rate of the spinning view: runs the program's own window tree for a
 // fixed time and counts how often each window is redrawn. Mode "text" keeps
 // every display callback; mode "bare" replaces each by a clear and a swap, so
-// the difference between the two is the cost of drawing the text. Mode
-// "plain-lines" draws like "text" but with the spinning view's lines one pixel
-// wide and neither smoothed nor blended, to show what that line state costs.
-// Mode "font" draws like "text" and also redraws the font view on every idle
-// pass, so that the cost of one font-view redraw can be counted.
+// the difference between the two is the cost of drawing the text.
 #include <GL/freeglut.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "app_state.h"
 #include "common.h"
-#include "keyboard.h"
 #include "views/font_view.h"
 #include "views/prompt_view.h"
 #include "views/stroke_views.h"
@@ -32,16 +27,17 @@ enum Slot { mainSlot, rotatingSlot, staticSlot, fontSlot, slotCount };
 
 // Display calls since the warm-up ended, per window.
 long displayCalls[slotCount] = {};
-std::string mode;
 bool drawAsProgram = true;  // false in mode "bare"
 int measureMilliseconds = 5000;
-int warmUpMilliseconds = 1000;
-std::string typed;  // keys handed to the program before it starts, if any
+// The first passes show the windows, lay them out and draw all four; those
+// redraws are start-up, not the steady state being measured.
+constexpr unsigned warmUpMilliseconds = 1000;
 Clock::time_point measureStart;
 double measuredSeconds = 0.0;
-// Processor time of the whole process, llvmpipe's threads included: the work
-// a frame takes rather than the time it waits for a core.
-double cpuAtStart = 0.0;
+// Processor time of the whole process, llvmpipe's threads included (what
+// std::clock() counts on Linux): the work a frame takes rather than the time
+// it waits for a core.
+std::clock_t cpuAtStart = 0;
 double measuredCpuSeconds = 0.0;
 // Time between the starts of successive redraws of the spinning view. Other
 // processes on the machine stretch some frames a lot and others not at all,
@@ -49,13 +45,6 @@ double measuredCpuSeconds = 0.0;
 bool measuring = false;
 Clock::time_point lastRotatingFrame;
 std::vector<float> frameMicroseconds;
-
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // Counts the call, then draws either what the program draws or nothing but
 // the background. The single-buffered top-level window has nothing to swap.
@@ -95,19 +84,17 @@ void wrapDisplayCallbacks() {
 
 void stopMeasuring(int /*unused*/) {
     measuredSeconds = std::chrono::duration<double>(Clock::now() - measureStart).count();
-    measuredCpuSeconds = processCpuSeconds() - cpuAtStart;
+    measuredCpuSeconds = static_cast<double>(std::clock() - cpuAtStart) / CLOCKS_PER_SEC;
     measuring = false;
     glutLeaveMainLoop();
 }
 
-// The first passes show the windows, lay them out and draw all four; those
-// redraws are start-up, not the steady state being measured.
 void startMeasuring(int /*unused*/) {
     for (long& calls : displayCalls) {
         calls = 0;
     }
     measureStart = Clock::now();
-    cpuAtStart = processCpuSeconds();
+    cpuAtStart = std::clock();
     // Room for 50,000 frames a second, far above any rate seen here, so that
     // growing the record does not disturb the measurement.
     frameMicroseconds.reserve(static_cast<std::size_t>(measureMilliseconds) * 50);
@@ -116,22 +103,17 @@ void startMeasuring(int /*unused*/) {
     glutTimerFunc(static_cast<unsigned>(measureMilliseconds), stopMeasuring, 0);
 }
 
-// Mode first, then --seconds, --warmup and --type; false if anything is off.
+// Mode first, then --seconds; false if anything is off.
 bool parseArguments(int argc, char** argv) {
-    Options options{{"--seconds", "5"}, {"--warmup", "1"}, {"--type", ""}};
-    mode = argc > 1 ? argv[1] : "";
+    Options options{{"--seconds", "5"}};
+    const std::string mode = argc > 1 ? argv[1] : "";
     double seconds = 0.0;
-    double warmUp = 0.0;
-    if ((mode != "text" && mode != "bare" && mode != "plain-lines" && mode != "font") ||
-        !parseOptions(argc, argv, 2, options) ||
-        !numberIn(options["--seconds"], 0.001, 3600.0, seconds) ||
-        !numberIn(options["--warmup"], 0.001, 3600.0, warmUp)) {
+    if ((mode != "text" && mode != "bare") || !parseOptions(argc, argv, 2, options) ||
+        !numberIn(options["--seconds"], 0.001, 3600.0, seconds)) {
         return false;
     }
     drawAsProgram = mode != "bare";
     measureMilliseconds = static_cast<int>(std::lround(seconds * 1000.0));
-    warmUpMilliseconds = static_cast<int>(std::lround(warmUp * 1000.0));
-    typed = options["--type"];
     return true;
 }
 
@@ -141,8 +123,8 @@ int main(int argc, char** argv) {
     glutInit(&argc, argv);  // removes GLUT's own options, such as -display
     if (!parseArguments(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: frame_rate text|bare|plain-lines|font [--seconds S] [--warmup S] "
-                     "[--type TEXT]\nRun in a directory holding verdana.ttf, with DISPLAY set.\n");
+                     "usage: frame_rate text|bare [--seconds S]\n"
+                     "Run in a directory holding verdana.ttf, with DISPLAY set.\n");
         return 2;
     }
     // The results are printed after the loop, so leaving it must return here
@@ -151,23 +133,7 @@ int main(int argc, char** argv) {
 
     createWindowTree();
     wrapDisplayCallbacks();
-    if (mode == "plain-lines") {
-        // Undone in the spinning view's own context, where the tree set it up.
-        glutSetWindow(rotatingView);
-        useSmoothWideLines(false);
-    }
-    if (mode == "font") {
-        glutIdleFunc([] {
-            idle();
-            glutPostWindowRedisplay(fontView);
-        });
-    }
-    // Through the program's own keyboard callback, as if typed; the redraws
-    // this asks for happen during the warm-up.
-    for (const char c : typed) {
-        keyboard(static_cast<unsigned char>(c), 0, 0);
-    }
-    glutTimerFunc(static_cast<unsigned>(warmUpMilliseconds), startMeasuring, 0);
+    glutTimerFunc(warmUpMilliseconds, startMeasuring, 0);
     glutMainLoop();
 
     const long frames = displayCalls[rotatingSlot];
@@ -180,9 +146,9 @@ int main(int argc, char** argv) {
     const double medianFrameMicroseconds =
         median(std::vector<double>(frameMicroseconds.begin() + 1, frameMicroseconds.end()));
     std::printf(
-        "mode=%s typed=%zu seconds=%.3f rotating=%ld static=%ld font=%ld main=%ld "
+        "mode=%s seconds=%.3f rotating=%ld static=%ld font=%ld main=%ld "
         "rotating_fps=%.1f median_frame_us=%.1f median_frame_fps=%.1f cpu_us_per_frame=%.1f\n",
-        mode.c_str(), typed.size(), measuredSeconds, frames, displayCalls[staticSlot],
+        drawAsProgram ? "text" : "bare", measuredSeconds, frames, displayCalls[staticSlot],
         displayCalls[fontSlot], displayCalls[mainSlot],
         static_cast<double>(frames) / measuredSeconds, medianFrameMicroseconds,
         1e6 / medianFrameMicroseconds, measuredCpuSeconds * 1e6 / static_cast<double>(frames));

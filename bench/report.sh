@@ -15,7 +15,7 @@ frameSeconds="${FRAME_SECONDS:-4}"     # measured seconds of each frame-rate run
 frameRounds="${FRAME_ROUNDS:-5}"       # frame-rate runs of each loop, alternating
 latencyKeys="${LATENCY_KEYS:-60}"      # keys timed, 30 to a fresh program
 startupRuns="${STARTUP_RUNS:-10}"      # start-ups of each loop, alternating
-drawRepetitions="${DRAW_REPETITIONS:-15}"
+drawRepetitions="${DRAW_REPETITIONS:-15}"  # at least 2, for the median, min and max
 work="$(mktemp -d)"  # what each step prints in STEP.txt
 trap 'rm -rf "$work"' EXIT
 
@@ -41,12 +41,24 @@ soak() {  # the soak test's line, and its figures as one of the report's; all it
     "$buildDir/tests/integration/soak_test" >"$work/soak.log" 2>&1 || { local verdict=FAILED; cat "$work/soak.log"; }
     sed -En "/^soak: /{p; s/^$soakLine\$/soak ours_warm_bytes=\1 ours_end_bytes=\2 libraries_kib=\3 verdict=${verdict:-passed}/p}" "$work/soak.log"
 }
+# draw_cost's table, then from Google Benchmark's CSV file the median, fastest and slowest
+# repetition of each benchmark, of one draw and per character, as the report's figures.
+draw() {
+    "$buildDir/bench/draw_cost" --benchmark_out="$work/draw.csv" --benchmark_out_format=csv "$@"
+    awk -F, '{ gsub(/"/, "") } $1 == "name" { for (i = 1; i <= NF; ++i) column[$i] = i }
+    split($1, n, "/real_time_") == 2 && n[2] ~ /^(median|min|max)$/ {
+        us[n[1], n[2]] = $column["real_time"]
+        printf "draw name=%s chars=%d %s_us=%.0f per_char%s_us=%.2f\n", n[1], $column["chars"], n[2],
+            $column["real_time"], (n[2] == "median" ? "" : "_" n[2]), $column["per_char"] * 1e6 }
+    END { printf "draw finish_only_us=%.2f resizing_over_cached=%.2f\n", us["PerCharacter/finishOnly", "median"],
+        us["FontViewRedraw/resizing", "median"] / us["FontViewRedraw/cached", "median"] }' "$work/draw.csv"
+}
 
 "$repo/scripts/install-deps.sh" bench
 (cd "$repo" && CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) cmake --workflow --preset bench) >"$work/cmake.log"
 loadAtStart="$(cut -d' ' -f1-3 /proc/loadavg)"
 
-step frame "$here/frame_rate.sh" "$buildDir" "$frameSeconds" "$frameRounds"
+step frame "$buildDir/bench/screen_time" frames --runs "$frameRounds" --seconds "$frameSeconds"
 expect frame 'median mode=text ' 'median mode=bare ' 'ratio mode=text ' 'idle mode=text '
 step latency "$buildDir/bench/screen_time" latency --keys "$latencyKeys"
 expect latency 'key run=' 'latency keys='
@@ -54,7 +66,7 @@ step startup "$buildDir/bench/screen_time" startup --runs "$startupRuns"
 expect startup 'startup mode=program ' 'startup mode=bare ' 'startup ratio_ms='
 step soak soak
 expect soak "$soakLine"
-step draw "$here/xrun.sh" "$buildDir/bench/draw_cost" --benchmark_repetitions="$drawRepetitions" \
+step draw draw --benchmark_repetitions="$drawRepetitions" \
     --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true \
     --benchmark_display_aggregates_only=true
 expect draw 'gl_renderer: ' 'gl_version: ' 'draw finish_only_us=' "draw name="{FontViewRedraw/{resizing,cached,\
@@ -75,7 +87,7 @@ done < <(awk '$1 ~ /^[a-z]+$/ && $1 != "key" && $1 != "start" {
 row() {
     local b="draw.$1" cells="${F[draw.$1.median_us]} (${F[draw.$1.min_us]}-${F[draw.$1.max_us]})"
     [[ -z ${3:-} ]] || { cells="${F[$b.chars]} | $cells | ${F[$b.per_char_us]}"
-        echo "\"$3\" ${F[$b.per_char_us]} ${F[$b.min_us]} ${F[$b.max_us]} ${F[$b.chars]}" >>"$work/per_char.dat"; }
+        echo "\"$3\" ${F[$b.per_char_us]} ${F[$b.per_char_min_us]} ${F[$b.per_char_max_us]}" >>"$work/per_char.dat"; }
     echo "| $2 | $cells |"
 }
 
@@ -195,7 +207,7 @@ pixels), drawing a ${F[draw.PerCharacter/bitmapHelvetica18.chars]}-character sam
 text the program accepts, typed into it) or, for the FTGL pixmaps, both lines of the font view
 (${F[draw.PerCharacter/pixmapCached.chars]} characters); \`glFinish()\` after each draw, which alone
 takes ${F[draw.finish_only_us]} µs; wall-clock time, since llvmpipe rasterises on threads of its
-own. ${F[draw.PerCharacter/finishOnly.repetitions]} repetitions of each, shuffled together so that
+own. $drawRepetitions repetitions of each, shuffled together so that
 a burst of load falls on all alike: the **median**, with the fastest and slowest in brackets; per
 character, the median divided by the characters. Load average (1, 5, 15 min): ${load[draw]}.
 
@@ -236,7 +248,7 @@ set output '$out/perf-per-char.svg'
 set ylabel 'µs per character'; set yrange [0:*]; set xtics rotate by -20 nomirror; set key top right
 set style fill solid 0.5 border; set boxwidth 0.6
 plot '$work/per_char.dat' using 0:2:xtic(1) with boxes lc rgb '#4477aa' title 'median', \
-     '' using 0:2:(\$3 / \$5):(\$4 / \$5) with yerrorbars lc rgb 'black' pt 0 title 'fastest to slowest'
+     '' using 0:2:3:4 with yerrorbars lc rgb 'black' pt 0 title 'fastest to slowest'
 set output '$out/perf-latency.svg'
 set xlabel 'ms from the key press (log scale)'; set logscale x; set xtics norotate mirror
 set ylabel 'share of the ${F[latency.keys]} keys shown'; set yrange [0:1]; set key bottom right

@@ -1,15 +1,21 @@
-// Times what an X client sees on the screen, polling it with XGetImage.
+// Runs the program, or the bare loop (frame_rate bare: the same window tree,
+// each window only cleared), on private X servers through the harness.
 // "latency": from an XTest key press until both the font view and the prompt
-// strip of the top-level window show the key. "startup": from the fork that
-// execs the program, or the bare loop (frame_rate bare: the same window tree,
-// each window only cleared), until all four windows are drawn at their first
-// layout, and the resident memory after that. One private X server serves all.
+// strip of the top-level window show the key, read with XGetImage. "startup":
+// from the fork that execs the program or the bare loop until all four windows
+// are drawn at their first layout, and the resident memory after that; one
+// server serves all of either. "frames": frame_rate's runs, each on a server
+// of its own, and their medians.
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -20,27 +26,20 @@
 
 namespace {
 
-// Resident memory (VmRSS) of a running process in KiB, or -1 if it is gone.
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
-// The median of a second's readings: a program that keeps drawing swings by a
-// megabyte or so from frame to frame as the GL driver's working memory does.
-long typicalResidentKiB(pid_t pid) {
-    std::vector<long> readings;
+// Resident memory (VmRSS) of a running process in KiB, the median of a
+// second's readings: a program that keeps drawing swings by a megabyte or so
+// from frame to frame as the GL driver's working memory does.
+double typicalResidentKiB(pid_t pid) {
+    std::vector<double> readings;
     for (int i = 0; i < 21; ++i) {
-        readings.push_back(residentKiB(pid));
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;  // "VmRSS:  123456 kB", or empty once the process is gone
+        while (std::getline(status, line) && line.rfind("VmRSS:", 0) != 0) {
+        }
+        readings.push_back(line.empty() ? 0.0 : std::atof(line.c_str() + 6));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    std::nth_element(readings.begin(), readings.begin() + 10, readings.end());
-    return readings[10];
+    return median(readings);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -237,7 +236,7 @@ bool startOnce(DemoSession& session, Mode mode, int round, Starts& s) {
         return false;
     }
     const double ms = milliseconds(now - launched);
-    const double kib = static_cast<double>(typicalResidentKiB(session.programPid()));
+    const double kib = typicalResidentKiB(session.programPid());
     const double pollUs = ms * 1000.0 / static_cast<double>(polls);
     std::printf("start round=%d mode=%s startup_ms=%.1f rss_kib=%.0f poll_us=%.0f%s\n", round,
                 modeNames[mode], ms, kib, pollUs, round == 0 ? " (not counted)" : "");
@@ -280,18 +279,101 @@ int startup(DemoSession& session, int runs) {
     return 0;
 }
 
+// ---- frames
+
+// Rounds of the program's drawing ("text") and the bare loop in turn, each run
+// a fresh frame_rate on a server of its own, so that load from elsewhere on the
+// machine hits both alike. Prints every run, then per loop the medians, the
+// ratios to the bare loop and the idle redraws of the other windows.
+int frames(int rounds, double seconds) {
+    const char* const modes[] = {"text", "bare"};
+    std::map<std::string, std::vector<double>> runs[2];  // per loop, each figure of every run
+    auto& [text, bare] = runs;
+    std::vector<double> fps, frameFps;  // the program's over the bare loop's, round by round
+    const std::chrono::milliseconds warmUpAndRun{std::lround(seconds * 1000.0) + 1000};
+    for (int round = 1; round <= rounds; ++round) {
+        for (int m = 0; m < 2; ++m) {
+            // A server, and the font in the working directory; not launch(), which
+            // drops the standard output, where frame_rate writes its figures.
+            DemoSession session;
+            ChildProcess run;
+            const std::string out = session.workDir() + "/frame_rate.";
+            if (!session.startServer() ||
+                !run.start({{FRAME_RATE_EXE, modes[m], "--seconds", std::to_string(seconds)},
+                            {std::string("DISPLAY=") + DisplayString(session.display())},
+                            session.workDir(),
+                            out + "stderr",
+                            out + "stdout"}) ||
+                !exitedCleanly(run.waitForExit(patience + warmUpAndRun))) {
+                std::fprintf(stderr, "screen_time: frame_rate %s did not finish\n%s", modes[m],
+                             readText(out + "stderr").c_str());
+                return 1;
+            }
+            const std::string line = readText(out + "stdout");
+            std::printf("round=%d %s", round, line.c_str());
+            std::fflush(stdout);
+            std::istringstream words(line);
+            for (std::string word; words >> word;) {
+                const std::size_t equals = word.find('=');
+                runs[m][word.substr(0, equals)].push_back(std::atof(word.c_str() + equals + 1));
+            }
+        }
+        fps.push_back(text["rotating_fps"].back() / bare["rotating_fps"].back());
+        frameFps.push_back(text["median_frame_fps"].back() / bare["median_frame_fps"].back());
+    }
+    for (int m = 0; m < 2; ++m) {
+        std::printf(
+            "median mode=%s rotating_fps=%.1f median_frame_fps=%.1f cpu_us_per_frame=%.1f "
+            "runs=%d\n",
+            modes[m], median(runs[m]["rotating_fps"]), median(runs[m]["median_frame_fps"]),
+            median(runs[m]["cpu_us_per_frame"]), rounds);
+    }
+    // The program's figure over the bare loop's: of the medians, and the median
+    // of the ratios within each round, whose neighbouring runs share the load best.
+    const auto ratio = [&](const char* figure) {
+        return median(text[figure]) / median(bare[figure]);
+    };
+    std::printf(
+        "ratio mode=text fps=%.3f fps_per_round=%.3f frame_fps=%.3f frame_fps_per_round=%.3f "
+        "round_ratios=",
+        ratio("rotating_fps"), median(fps), ratio("median_frame_fps"), median(frameFps));
+    for (int r = 0; r < rounds; ++r) {
+        std::printf("%s%.2f", r > 0 ? "," : "", fps[r]);
+    }
+    std::printf(" cpu_extra_us=%.1f target_0.70=%s\n",
+                median(text["cpu_us_per_frame"]) - median(bare["cpu_us_per_frame"]),
+                ratio("rotating_fps") >= 0.7 ? "met" : "missed");
+    // While nothing is typed or dragged, only the spinning view should be redrawn.
+    std::printf("idle mode=text static/font/main=");
+    double idle = 0.0;
+    for (int r = 0; r < rounds; ++r) {
+        std::printf("%s%.0f/%.0f/%.0f", r > 0 ? "," : "", text["static"][r], text["font"][r],
+                    text["main"][r]);
+        idle += text["static"][r] + text["font"][r] + text["main"][r];
+    }
+    std::printf(" total=%.0f\n", idle);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
-    Options options{{"--keys", "60"}, {"--runs", "10"}};
+    Options options{{"--keys", "60"}, {"--runs", "10"}, {"--seconds", "4"}};
     double keys = 0.0;
     double runs = 0.0;
-    if ((what != "latency" && what != "startup") || !parseOptions(argc, argv, 2, options) ||
-        !numberIn(options["--keys"], 1, 10000, keys) ||
-        !numberIn(options["--runs"], 1, 1000, runs)) {
-        std::fprintf(stderr, "usage: screen_time latency [--keys N] | startup [--runs N]\n");
+    double seconds = 0.0;
+    if ((what != "latency" && what != "startup" && what != "frames") ||
+        !parseOptions(argc, argv, 2, options) || !numberIn(options["--keys"], 1, 10000, keys) ||
+        !numberIn(options["--runs"], 1, 1000, runs) ||
+        !numberIn(options["--seconds"], 0.001, 3600, seconds)) {
+        std::fprintf(stderr,
+                     "usage: screen_time latency [--keys N] | startup [--runs N] | "
+                     "frames [--runs N] [--seconds S]\n");
         return 2;
+    }
+    if (what == "frames") {
+        return frames(static_cast<int>(runs), seconds);
     }
     DemoSession session;
     if (!session.startServer()) {
