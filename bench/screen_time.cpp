@@ -293,23 +293,15 @@ int frames(int rounds, double seconds) {
     const std::chrono::milliseconds warmUpAndRun{std::lround(seconds * 1000.0) + 1000};
     for (int round = 1; round <= rounds; ++round) {
         for (int m = 0; m < 2; ++m) {
-            // A server, and the font in the working directory; not launch(), which
-            // drops the standard output, where frame_rate writes its figures.
             DemoSession session;
-            ChildProcess run;
-            const std::string out = session.workDir() + "/frame_rate.";
-            if (!session.startServer() ||
-                !run.start({{FRAME_RATE_EXE, modes[m], "--seconds", std::to_string(seconds)},
-                            {std::string("DISPLAY=") + DisplayString(session.display())},
-                            session.workDir(),
-                            out + "stderr",
-                            out + "stdout"}) ||
-                !exitedCleanly(run.waitForExit(patience + warmUpAndRun))) {
+            session.setCommand({FRAME_RATE_EXE, modes[m], "--seconds", std::to_string(seconds)});
+            if (!session.startServer() || !session.launch() ||
+                !exitedCleanly(session.waitForExit(patience + warmUpAndRun))) {
                 std::fprintf(stderr, "screen_time: frame_rate %s did not finish\n%s", modes[m],
-                             readText(out + "stderr").c_str());
+                             session.stderrText().c_str());
                 return 1;
             }
-            const std::string line = readText(out + "stdout");
+            const std::string line = session.outputText("stdout");
             std::printf("round=%d %s", round, line.c_str());
             std::fflush(stdout);
             std::istringstream words(line);

@@ -63,7 +63,8 @@ bool DemoSession::launch(const std::vector<std::string>& env,
     std::vector<std::string> argv = wrapper;
     const std::vector<std::string> program = command_.empty() ? programCommand : command_;
     argv.insert(argv.end(), program.begin(), program.end());
-    return program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt"});
+    return program_.start({argv, fullEnv, workDir_, root_.path() + "/program-stderr.txt",
+                           root_.path() + "/program-stdout.txt"});
 }
 
 bool DemoSession::findWindows(std::chrono::milliseconds timeout) {
@@ -151,8 +152,8 @@ std::optional<int> DemoSession::close(std::chrono::milliseconds timeout) {
     return waitForExit(timeout);
 }
 
-std::string DemoSession::stderrText() const {
-    return programOutput(readText(root_.path() + "/program-stderr.txt"));
+std::string DemoSession::outputText(const char* stream) const {
+    return programOutput(readText(root_.path() + "/program-" + stream + ".txt"));
 }
 
 std::string DemoSession::stopServer() {

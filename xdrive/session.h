@@ -107,7 +107,9 @@ class DemoSession {
     }
     // Asks the program to close as a window manager would; the raw wait status.
     std::optional<int> close(std::chrono::milliseconds timeout = patience);
-    std::string stderrText() const;
+    // What the program wrote on the stream, "stderr" or "stdout".
+    std::string outputText(const char* stream) const;
+    std::string stderrText() const { return outputText("stderr"); }
     // Ends the X server under the program, as a session's end or a crash of the
     // server does; the name of the display it served.
     std::string stopServer();
