@@ -72,14 +72,15 @@ void countedDisplay() {
 // The counting wrappers go in front of the program's callbacks one window at a
 // time: a display callback belongs to the current window.
 void wrapDisplayCallbacks() {
-    glutSetWindow(mainWindow);
-    glutDisplayFunc(countedDisplay<mainSlot, displayMain, false>);
-    glutSetWindow(rotatingView);
-    glutDisplayFunc(countedDisplay<rotatingSlot, displayRotating, true>);
-    glutSetWindow(staticView);
-    glutDisplayFunc(countedDisplay<staticSlot, displayStatic, true>);
-    glutSetWindow(fontView);
-    glutDisplayFunc(countedDisplay<fontSlot, displayFont, true>);
+    const std::pair<int, void (*)()> wrapped[] = {
+        {mainWindow, countedDisplay<mainSlot, displayMain, false>},
+        {rotatingView, countedDisplay<rotatingSlot, displayRotating, true>},
+        {staticView, countedDisplay<staticSlot, displayStatic, true>},
+        {fontView, countedDisplay<fontSlot, displayFont, true>}};
+    for (const auto& [window, display] : wrapped) {
+        glutSetWindow(window);
+        glutDisplayFunc(display);
+    }
 }
 
 void stopMeasuring(int /*unused*/) {
@@ -90,9 +91,7 @@ void stopMeasuring(int /*unused*/) {
 }
 
 void startMeasuring(int /*unused*/) {
-    for (long& calls : displayCalls) {
-        calls = 0;
-    }
+    std::fill(std::begin(displayCalls), std::end(displayCalls), 0);
     measureStart = Clock::now();
     cpuAtStart = std::clock();
     // Room for 50,000 frames a second, far above any rate seen here, so that

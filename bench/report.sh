@@ -190,7 +190,7 @@ keys, 100 resizes and 100 drags, and again after 2,000 more keys, 200 resizes an
 times at the window's first size. The heap our own code holds, most of it the font file read whole
 at start-up, must grow by less than 16 KiB; what the libraries hold (GL driver, freeglut, FTGL,
 FreeType, Xlib) is printed, not bounded, since Mesa 26's llvmpipe keeps some 190 bytes for every
-\`glDrawPixels\` without end (the README's Platforms). Load average (1, 5, 15 min) around the soak:
+\`glDrawPixels\` without end (docs/platforms.md). Load average (1, 5, 15 min) around the soak:
 ${load[soak]}.
 
 | | program | bare loop | program / bare loop |
@@ -207,9 +207,9 @@ pixels), drawing a ${F[draw.PerCharacter/bitmapHelvetica18.chars]}-character sam
 text the program accepts, typed into it) or, for the FTGL pixmaps, both lines of the font view
 (${F[draw.PerCharacter/pixmapCached.chars]} characters); \`glFinish()\` after each draw, which alone
 takes ${F[draw.finish_only_us]} µs; wall-clock time, since llvmpipe rasterises on threads of its
-own. $drawRepetitions repetitions of each, shuffled together so that
-a burst of load falls on all alike: the **median**, with the fastest and slowest in brackets; per
-character, the median divided by the characters. Load average (1, 5, 15 min): ${load[draw]}.
+own. $drawRepetitions repetitions of each, shuffled together so that a burst of load falls on all
+alike: the **median**, with the fastest and slowest in brackets; per character, the median divided
+by the characters. Load average (1, 5, 15 min): ${load[draw]}.
 
 | way of drawing | characters | one draw, median (min-max) (µs) | per character (µs) |
 | --- | ---: | ---: | ---: |

@@ -352,9 +352,7 @@ int frames(int rounds, double seconds) {
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     Options options{{"--keys", "60"}, {"--runs", "10"}, {"--seconds", "4"}};
-    double keys = 0.0;
-    double runs = 0.0;
-    double seconds = 0.0;
+    double keys = 0.0, runs = 0.0, seconds = 0.0;
     if ((what != "latency" && what != "startup" && what != "frames") ||
         !parseOptions(argc, argv, 2, options) || !numberIn(options["--keys"], 1, 10000, keys) ||
         !numberIn(options["--runs"], 1, 1000, runs) ||

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 # The X libraries and Xvfb serve the headless snapshot as well as the tests;
-# the benchmark scripts start their servers with xvfb-run, which needs xauth.
+# the benchmarks draw plots with gnuplot.
 # Names that Debian 12 and 13 share: libclang-rt-dev is the sanitizer runtime
 # of the default clang, and llvm brings the llvm-symbolizer that names the
 # frames of a sanitizer report (clang on Debian 13 does not bring it).
@@ -22,7 +22,7 @@ test_packages=(
 )
 bench_packages=(
     "${test_packages[@]}"
-    libbenchmark-dev xauth gnuplot-nox
+    libbenchmark-dev gnuplot-nox
 )
 # The Windows build compiles its libraries from the upstream tarballs of
 # Debian's source packages, some compressed with xz, one patched; icotool makes its icon.
