@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "drag_and_spin.h"
 #include "fuzz_input.h"
 #include "layout.h"
-#include "drag_and_spin.h"
 #include "shared_text.h"
 
 namespace {
