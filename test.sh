@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: with g++ and
-# warnings as errors, then with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer, with the fuzz target. Unit tests of the plain
-# functions, and integration tests that drive the real program under Xvfb.
+# Installs what is missing, then builds and runs every test twice: with g++ and warnings as errors,
+# then with clang under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz target. Unit
+# tests of the plain functions, and integration tests that drive the real program under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")"
 

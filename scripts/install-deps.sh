@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the demo (`run`), the tests (`test`), the
-# benchmarks (`bench`), the Debian package and its checks (`package`), the trial
-# on a fresh Debian root (`fresh-root`) or the Windows build (`windows`, and
-# `windows-test` to run its tests under Wine) need, and only those that are
-# missing, so a second call costs next to nothing.
+# Installs the Debian packages that the demo (`run`), the tests (`test`), the benchmarks (`bench`),
+# the Debian package and its checks (`package`), the trial on a fresh Debian root (`fresh-root`) or
+# the Windows build (`windows`, and `windows-test` to run its tests under Wine) need, and only those
+# that are missing, so a second call costs next to nothing.
 set -euo pipefail
 
-# The X libraries and Xvfb serve the headless snapshot as well as the tests;
-# the benchmark scripts start their servers with xvfb-run, which needs xauth.
-# Names that Debian 12 and 13 share: libclang-rt-dev is the sanitizer runtime
-# of the default clang, and llvm brings the llvm-symbolizer that names the
-# frames of a sanitizer report (clang on Debian 13 does not bring it).
+# The X libraries and Xvfb serve the headless snapshot as well as the tests; the benchmark scripts
+# start their servers with xvfb-run, which needs xauth. Names that Debian 12 and 13 share:
+# libclang-rt-dev is the sanitizer runtime of the default clang, and llvm brings the llvm-symbolizer
+# that names the frames of a sanitizer report (clang on Debian 13 does not bring it).
 run_packages=(
     g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
