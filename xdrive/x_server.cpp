@@ -7,8 +7,7 @@
 #include "internal.h"
 
 Display* startXServer(const std::string& dir, ChildProcess& server) {
-    // Xvfb writes the free display number it picked to -displayfd once it takes
-    // connections.
+    // Xvfb writes the free display number it picked to -displayfd once it takes connections.
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return nullptr;

@@ -232,12 +232,11 @@ TEST_F(SystemFontTest, DrawsTheFirstDrawingWhereTheWorkingDirectoryHasNoFont) {
     EXPECT_EQ(session.stderrText(), "");
 }
 
-// The Windows program as a Windows user meets it, under Wine, with Windows' own
-// Verdana. A key typed on another keyboard, in a locale whose code page gives its byte
-// another character than Latin-1 does, is drawn as typed in the font view, and
-// not at all in the echo, whose bitmap font has Latin-1 alone: never as another
-// letter. freeglut hands the byte of the ANSI code page, which Wine takes from
-// the locale.
+// The Windows program as a Windows user meets it, under Wine, with Windows' own Verdana. A key
+// typed on another keyboard, in a locale whose code page gives its byte another character than
+// Latin-1 does, is drawn as typed in the font view, and not at all in the echo, whose bitmap font
+// has Latin-1 alone: never as another letter. freeglut hands the byte of the ANSI code page, which
+// Wine takes from the locale.
 struct CodePage {
     const char* name;
     const char* layout;

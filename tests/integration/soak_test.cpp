@@ -81,10 +81,9 @@ struct HeapShare {
     long ours = 0, others = 0;
 };
 
-// One node of a detailed massif snapshot and all below it: "nK: BYTES FUNCTION
-// (LOCATION)" heads K callers, each with its own below. The bytes go to the
-// caller past the C and C++ runtimes (a std::string growing, say); a node
-// passed over (share null) is only read.
+// One node of a detailed massif snapshot and all below it: "nK: BYTES FUNCTION (LOCATION)" heads K
+// callers, each with its own below. The bytes go to the caller past the C and C++ runtimes (a
+// std::string growing, say); a node passed over (share null) is only read.
 void addShares(std::istream& in, HeapShare* share, bool passThrough = false) {
     std::string line;
     int callers = 0;

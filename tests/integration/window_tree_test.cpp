@@ -172,11 +172,10 @@ TEST_P(DriverTest, LosingTheDisplayEndsTheProgramAtOnce) {
     }
 }
 
-// Through a window manager, which sends the new size and the exposures at once,
-// unlike a resize from X alone: every place is drawn at each size, margins too.
-// Under Wine the display is scaled to 200 % (scripts/windows.sh), where Windows
-// stretches a program that does not say it draws for any scaling. Grown past
-// the screen, the window cannot be read back: softpipe's X error once ended the
+// Through a window manager, which sends the new size and the exposures at once, unlike a resize
+// from X alone: every place is drawn at each size, margins too. Under Wine the display is scaled to
+// 200 % (scripts/windows.sh), where Windows stretches a program that does not say it draws for any
+// scaling. Grown past the screen, the window cannot be read back: softpipe's X error once ended the
 // program there, and for a moment in some maximizes.
 TEST_P(DriverTest, WholePictureAtStartMaximizedRestoredAndPastTheScreen) {
     DemoSession session;
@@ -229,8 +228,7 @@ TEST(StartTest, FailedStartSaysWhy) {
         << session.stderrText();
 }
 
-// Answered as every installed program answers them: before GLUT, so with no
-// display and no window.
+// Answered as every installed program answers them: before GLUT, so with no display and no window.
 TEST(StartTest, HelpAndVersionNeedNoDisplay) {
     const TempDir dir("gltextdemo-options");
     const std::pair<const char*, const char*> answers[] = {
