@@ -1,7 +1,6 @@
-// What the integration tests share, with GoogleTest and the harness: the
-// default window's layouts, the colours and areas they look at, waits for a
-// finished drawing, and a fixture that starts the program, watches the prompt
-// and its echo, and leaves its stderr and a picture behind when a test fails.
+// What the integration tests share, with GoogleTest and the harness: a larger window's layout, the
+// areas they look at, waits for a finished drawing, and a fixture that starts the program, watches
+// the prompt and its echo, and leaves its stderr and a picture behind on a failure.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,10 +35,9 @@ inline int intermediateGreys(const Image& image) {
 inline const Box firstPromptStrip = promptStrip(initialWindow.width, initialWindow.height);
 inline const int promptTop = promptBaseline(initialWindow.height) - 40;
 
-// A window is redrawn only on keys, on exposure and (the rotating view) on
-// idle passes, so a finished drawing of the others holds still: a capture
-// counts once the area (all if none) has not changed for a while and satisfies
-// the condition, unlike a frame between a resize and its redraw, or two keys.
+// A window is redrawn only on keys, exposure and (the rotating view) idle passes, so a finished
+// drawing of the others holds still: a capture counts once the area (all if none) has not changed a
+// while and satisfies the condition, unlike one between a resize and its redraw, or two keys.
 inline std::optional<Image> waitForSteady(DemoSession& session, View view,
                                           const std::function<bool(const Image&)>& ready,
                                           std::optional<Box> area = std::nullopt) {

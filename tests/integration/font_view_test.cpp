@@ -31,18 +31,16 @@ constexpr int bearing = 3;
 
 constexpr auto isBright = [](Rgb p) { return p.r >= 128 && p.g >= 128 && p.b >= 128; };
 
-// No line reaches the outermost rows and columns at start-up: anything but
-// black there is not the view's own drawing, such as the parent's grey in a
-// strip the view gained by a resize and has not yet redrawn.
+// No line reaches the outermost rows and columns at start-up: anything but black there is not the
+// view's drawing, as the parent's grey in a strip the view gained by a resize and not yet redrawn.
 bool edgesAreBlack(const Image& image) {
     const Box inside{1, 1, image.width - 2, image.height - 2};
     return countPixels(image, image.bounds(), isInk) == countPixels(image, inside, isInk);
 }
 
-// The row just below the glyphs' feet, from the top. Letters stand on the
-// baseline, so the row above it is among the busiest, and only descenders and
-// the faint overshoot of round letters reach below it: one past the lowest row
-// with at least a quarter as many bright pixels as the busiest of the area.
+// The row just below the glyphs' feet, from the top. Letters stand on the baseline, so the row
+// above it is among the busiest, and only descenders and the overshoot of round letters reach below
+// it: one past the lowest row with at least a quarter as many bright pixels as the area's busiest.
 int baselineOf(const Image& image, const Box& area) {
     std::vector<int> bright;  // in each row, top to bottom
     for (int y = area.y; y < area.bottom(); ++y) {
@@ -127,10 +125,9 @@ class FontViewTest : public DemoTest {
                           Findings (*first)(const Image&) = startUpFindings)
         : DemoTest(font), firstDrawing(first) {}
 
-    // Each test starts from the view's first drawing, once right, so each
-    // checks the lines' places and sizes, or the notice, first. Under load the
-    // view can hold a half-finished state for a while, so only a drawing that
-    // never comes right fails, saying what was wrong with the last one.
+    // Each test starts from the view's first drawing, once right, so each checks the lines' places
+    // and sizes, or the notice, first. Under load the view can hold a half-finished state a while,
+    // so only a drawing that never comes right fails, saying what was wrong with the last one.
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(DemoTest::SetUp());
         Findings found{"fontView never held still at its first-layout size\n"};

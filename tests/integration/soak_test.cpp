@@ -1,7 +1,6 @@
-// One long run of the program under everything a user can throw at it: every
-// key code X can deliver, bursts of repeats, resizes from one pixel to
-// 1600x1200, drags far outside the views. It must then still run and draw, hold
-// exactly the text it was given, and its code no more heap than after a warm-up.
+// One long run of the program under all a user can throw at it: every key code X can deliver,
+// bursts of repeats, resizes from 1x1 to 1600x1200, drags far outside the views. It must still run
+// and draw, hold exactly the text it was given, and its code no more heap than after a warm-up.
 #include <X11/keysym.h>
 
 #include <cstdio>
@@ -24,10 +23,9 @@ constexpr int warmUpRounds = 100;
 constexpr int soakRounds = 200;  // 2,000 keys, 200 resizes, 200 drags
 constexpr std::size_t totalKeys = keysPerRound * (warmUpRounds + soakRounds);
 
-// Every code from 0 to 127 and 160 to 255 (128 to 159 have no keysym): Control
-// gives 0 to 31 with the space bar, the letters and \ ] ^ _, and Escape and the
-// rest give their own. In a fixed shuffled order, over and over, with a burst
-// of 20 repeats of one key every 100 presses, as a held key gives.
+// Every code from 0 to 127 and 160 to 255 (128 to 159 have no keysym): Control gives 0 to 31 with
+// the space bar, the letters and \ ] ^ _, and Escape and the rest give their own. In a fixed
+// shuffled order, over and over, and every 100 presses a held key's burst of 20 repeats.
 std::vector<Key> soakKeys() {
     const std::vector<KeySym> ctrl{XK_Control_L};
     std::vector<Key> all;
@@ -174,8 +172,7 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
         const View view = round % 2 == 0 ? View::rotating : View::still;
         const auto [x, y] = dropPoints[round % dropPoints.size()];
         soak.drag(view, 2, 2, x, y, round % 3 == 0 ? Button3 : Button1);
-        // The layout following the resize shows that the program has worked
-        // through everything sent before it.
+        // The layout following the resize shows the program has worked through all sent before it.
         const auto [width, height] = sizes[round % sizes.size()];
         soak.resize(width, height);
         ASSERT_TRUE(soak.waitForLayout(layoutAt(width, height)))

@@ -7,8 +7,6 @@
 
 namespace {
 
-// The centre pixel of a stroke view in the first layout: where the text starts until dragged.
-
 // Roman stroke capitals are 100 units tall (107 pixels at the first layout),
 // their left stems ten units right of the origin; "UXEN" outruns the view.
 constexpr int capitalHeight = 107;
@@ -18,12 +16,10 @@ constexpr int maxStemOffset = 14;
 // Radii in view units about the centre, which turning keeps: text from the
 // centre comes within 25 units of it, text from 98 units away never nearer.
 constexpr double nearCentre = 60.0;
-// "UXEN" from the centre always reaches past 117 units (the U's right stem
-// alone does), while a lone "I" ends near 101.
+// "UXEN" from the centre always reaches past 117 units (its U's right stem); an "I" ends near 101.
 constexpr double beyondAnI = 109.0;
 
-// Frames of the rotating view a check looks at: many angles, as the frames a
-// capture catches are far apart.
+// Frames of the rotating view a check looks at: many angles, as captures catch frames far apart.
 constexpr int framesToSample = 20;
 
 // Nearest and farthest lit pixels of a view from its centre, in view units.

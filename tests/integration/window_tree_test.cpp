@@ -69,8 +69,7 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
     EXPECT_GT(prompt.bottom(), 480 - 12);
     EXPECT_LE(prompt.bottom(), 480 - 4);
     EXPECT_GT(countPixels(*shown, prompt, isWhite), 100);
-    // The last thing drawn is the colon: two dots down the rightmost column,
-    // where an echoed letter would leave one stroke.
+    // The colon is drawn last: two dots down the last column, where a letter leaves one stroke.
     EXPECT_EQ(whiteRunsDown(*shown, prompt.right() - 1), 2);
     // Bitmap glyphs: plain white on the grey, no shades in between.
     EXPECT_EQ(greyLevels(*shown, firstPromptStrip), (std::set<int>{background.r, 255}));
@@ -115,8 +114,7 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
     EXPECT_GT(countPixels(*after, rightOf(firstPromptStrip, prompt.right()), isWhite), 10);
 }
 
-// Under both of Mesa's software drivers, which handle a single-buffered
-// window in ways of their own.
+// Under both of Mesa's software drivers, which handle a single-buffered window each its own way.
 class DriverTest : public testing::TestWithParam<const char*> {
   protected:
     void SetUp() override {
@@ -158,9 +156,8 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
     }
 }
 
-// As when a session ends, the X server crashes or a remote display drops:
-// Xlib's own way out ran the exit-time teardown, which could wait for ever on
-// a lock that the call which met the lost connection still held.
+// As when a session ends, the X server crashes or a remote display drops: Xlib's way out ran the
+// exit-time teardown, which could hang on a lock held by the call that met the lost connection.
 TEST_P(DriverTest, LosingTheDisplayEndsTheProgramAtOnce) {
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
@@ -207,9 +204,8 @@ TEST_P(DriverTest, WholePictureAtStartMaximizedRestoredAndPastTheScreen) {
     expectWhole("back from past the screen", false);
 }
 
-// A start that fails before there is a window says why, and a Windows program,
-// whose standard error may go nowhere, shows it in a message box too. freeglut
-// turns down -direct after -indirect before it opens anything.
+// A start failing before any window says why, and a Windows program, whose stderr may go nowhere,
+// shows it in a message box too. freeglut refuses -direct after -indirect before opening anything.
 TEST(StartTest, FailedStartSaysWhy) {
     DemoSession session;
     std::vector<std::string> command = programCommand;
