@@ -1,6 +1,5 @@
-// What each job of the harness offers the session, one .cpp a job: the X
-// server, windows, keys and drags, pixels, and the host, whose file CMake
-// chooses (host_native.cpp or host_wine.cpp) so the session never asks.
+// What each job of the harness offers the session, one .cpp a job: the X server, windows, keys and
+// drags, pixels, and the host, whose file CMake chooses so the session never asks.
 #pragma once
 
 #include "session.h"
@@ -48,8 +47,7 @@ extern const char* const keyboardLayout;
 std::vector<Shown> findViews(Display* display, Window topLevel);
 // Returns once the top-level window has settled at the size asked for, or the host's own.
 void settleResize(Display* display, Window topLevel);
-// Gives the program system fonts of its own in dir, DejaVu Sans alone or none;
-// what its environment needs for them.
+// System fonts of the program's own in dir, DejaVu Sans alone or none; the environment they need.
 std::vector<std::string> useSystemFonts(const std::string& dir, bool dejaVu);
 // Ends what the host keeps running beside the program, once the program has gone.
 void stopHost();

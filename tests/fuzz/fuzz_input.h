@@ -1,7 +1,6 @@
-// How the fuzz target reads its input, from the front, so that a file of the
-// corpus can be written and read by hand: the top-level window's width and
-// height, a pointer position and the size of the view it is in, each a 32-bit
-// little-endian integer (those past the end read as zero), then the keys.
+// How the fuzz target reads its input, from the front, so a file of the corpus can be written and
+// read by hand: the top-level window's width and height, a pointer position and the size of the
+// view it is in, each a 32-bit little-endian integer (zero past the end), then the keys.
 #pragma once
 
 #include <algorithm>
