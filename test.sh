@@ -7,9 +7,8 @@ cd "$(dirname "$0")"
 
 scripts/install-deps.sh test
 
-# The presets (CMakePresets.json) give every option the run relies on, each
-# time, so nothing an earlier configure cached can change which tests there
-# are; and ctest fails rather than pass when it finds none.
+# The presets (CMakePresets.json) give every option the run relies on, each time, so nothing an
+# earlier configure cached can change which tests there are; and ctest fails if it finds none.
 for phase in test sanitize; do
     cmake --preset "$phase" >/dev/null
     cmake --build --preset "$phase" -j"$(nproc)"
