@@ -18,11 +18,6 @@ inline FuzzInput decodeFuzzInput(const std::uint8_t* data, std::size_t size) {
     std::int32_t n[6] = {};
     const std::size_t taken = std::min(size, sizeof n);
     std::memcpy(n, data, taken);
-    return {n[0],
-            n[1],
-            n[2],
-            n[3],
-            n[4],
-            n[5],
-            std::string(reinterpret_cast<const char*>(data) + taken, size - taken)};
+    const std::string keys(reinterpret_cast<const char*>(data) + taken, size - taken);
+    return {n[0], n[1], n[2], n[3], n[4], n[5], keys};
 }

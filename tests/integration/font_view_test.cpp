@@ -438,9 +438,8 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
     EXPECT_EQ(session.stderrText(),
               "gltextdemo: cannot load font \"verdana.ttf\": " + std::string(GetParam().reason) +
                   "\n" + (nowhere ? noSystemFont : ""));
-    EXPECT_EQ(inkBox(*start, Box{0, textBaseline(start->height) + 5, start->width, start->height})
-                  .has_value(),
-              nowhere)
+    const Box belowFirstLine{0, textBaseline(start->height) + 5, start->width, start->height};
+    EXPECT_EQ(inkBox(*start, belowFirstLine).has_value(), nowhere)
         << "the notice's second line, on the system's font";
 }
 
