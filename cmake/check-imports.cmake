@@ -1,7 +1,6 @@
-# Fails unless the Windows program EXE is a GUI program, which opens no console window, and
-# imports only DLLs that are part of Windows itself: a DLL of MinGW's (libstdc++, libgcc,
-# libwinpthread) or of a library would have to be shipped beside the .exe. Run with cmake -P,
-# given OBJDUMP (the target's objdump) and EXE.
+# Fails unless the Windows program EXE is a GUI program, which opens no console window, and imports
+# only DLLs of Windows itself: a DLL of MinGW's (libstdc++, libgcc, libwinpthread) or of a library
+# would have to ship beside the .exe. Run by cmake -P with OBJDUMP (the target's objdump) and EXE.
 cmake_minimum_required(VERSION 3.25)
 set(windows_dlls
     advapi32 comctl32 comdlg32 gdi32 glu32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32

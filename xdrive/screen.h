@@ -71,14 +71,12 @@ inline int promptBaseline(int height) {  // rows from the top
     return height - height / 40;
 }
 
-// The line the snapshot tool and the whole-picture test type, and where in the
-// top-level window each way of drawing shows it.
+// The line the snapshot tool and the whole-picture test type, and where each method shows it.
 constexpr char sampleLine[] = "Hello, GL!";
 struct Places {
     Box rotating, still, fixedLine, typedLine, prompt, echo;
 };
 Places placesAt(int width, int height);
 
-// The first place of the whole top-level window, after the sample line was
-// typed, that does not show what it should, or none.
+// The first place in the top-level window, the sample line typed, not as it should be; or none.
 const char* missingPlace(const Image& window);

@@ -1,6 +1,5 @@
-// A private X server with gltextdemo on it, for the integration tests, the
-// snapshot tool and the benchmarks: finds the program's windows, types, drags,
-// resizes, captures pixels, and closes or kills everything it started.
+// A private X server with gltextdemo on it, for the tests, snapshot tool and benchmarks: finds the
+// program's windows, types, drags, resizes, captures pixels, and closes or kills all it started.
 #pragma once
 
 #include <X11/Xlib.h>

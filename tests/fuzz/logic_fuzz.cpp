@@ -1,6 +1,5 @@
-// libFuzzer target over the plain functions: keys applied to the shared text,
-// window sizes through the layout, pointer positions through the drag mapping.
-// Any broken invariant aborts, which libFuzzer reports as a finding.
+// libFuzzer target over the plain functions: keys into the shared text, window sizes through the
+// layout, pointers through the drag mapping. Any broken invariant aborts, a finding for libFuzzer.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,5 @@
-// fontView seen from outside: where its two lines of FTGL text sit and how
-// large they are, how keys reach the second, how Latin-1 and control characters
-// draw, and the notice in their place when verdana.ttf cannot be used.
+// fontView seen from outside: where its two FTGL lines sit and their size, how keys reach the
+// second, how Latin-1 and control codes draw, and the notice for an unusable verdana.ttf.
 #include <X11/keysym.h>
 #include <ft2build.h>
 #include <sys/stat.h>
@@ -328,8 +327,7 @@ TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
     EXPECT_EQ(countPixels(*tab, inside, isInk), 0) << "not a hollow box: " << box;
     EXPECT_GT(box.height, letter.height) << box;
 
-    // "a\tb" is wider than "ab" would be: the b lands beyond the box and
-    // leaves everything up to the box's right edge as it was.
+    // "a\tb" is wider than "ab": the b lands past the box, leaving all up to its right edge alone.
     const std::optional<Image> after = typeAndWaitForInkFrom("b", box.right());
     ASSERT_TRUE(after) << "no b after the box";
     const Box upToBox{0, textBand.y, box.right(), textBand.height};

@@ -1,6 +1,5 @@
-// The window tree seen from outside, on a private X server: where the four
-// windows sit, how the sub-windows follow the top-level window's size, what
-// the prompt strip shows as keys arrive, and how the program ends on close.
+// The window tree seen from outside, on a private X server: where the windows sit and follow the
+// top level's size, what the prompt strip shows as keys arrive, and how the program ends.
 #include <X11/keysym.h>
 
 #include <regex>
@@ -88,8 +87,7 @@ TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
     after = typeAndWaitForGrowth(XK_b, firstEnd);
     ASSERT_TRUE(after) << "the second key did not extend the echo";
 
-    // Had the placeholder been echoed before, the first key would have changed
-    // the pixels up to the old right edge.
+    // Had the placeholder been echoed, the first key would have changed pixels up to the old end.
     const Box upToPrompt{0, firstPromptStrip.y, prompt.right(), firstPromptStrip.height};
     EXPECT_TRUE(crop(*after, upToPrompt) == crop(*before, upToPrompt));
 }
