@@ -70,14 +70,21 @@ inline const auto softwareDrivers =
 inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
     return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
 }
-// Why tests under the driver are skipped, or null: under Wine the program draws
-// through the host's Mesa, whose crash the reason quotes, so llvmpipe it is.
-inline const char* driverSkipped(const char* driver) {
-    return underWine && std::string(driver) == "GALLIUM_DRIVER=softpipe"
-               ? "softpipe beneath Wine tests the host's Mesa, not the Windows program: Mesa "
-                 "25's crashed there on a resize with glibc's \"free(): double free detected\""
-               : nullptr;
-}
+// The Base fixture under each driver. Under Wine the program draws through the host's Mesa, whose
+// crash the skip quotes, so llvmpipe it is.
+template <typename Base>
+class UnderEachDriver : public Base, public testing::WithParamInterface<const char*> {
+  protected:
+    void SetUp() override {
+        if (underWine && std::string(GetParam()) == "GALLIUM_DRIVER=softpipe") {
+            GTEST_SKIP()
+                << "softpipe beneath Wine tests the host's Mesa, not the Windows program: "
+                   "Mesa 25's crashed there on a resize with glibc's \"free(): double free "
+                   "detected\"";
+        }
+        Base::SetUp();
+    }
+};
 
 // A program of its own for each test, at its first layout. A failing test
 // prints its stderr and saves the top-level window as a PNG named after it.

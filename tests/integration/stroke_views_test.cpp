@@ -214,16 +214,9 @@ TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
 
 // Under both of Mesa's software drivers: a pass of the main loop takes far
 // longer under softpipe, which shows up redraws that only a fast loop gets right.
-class StrokeViewsResizeTest : public StrokeViewsTest,
-                              public testing::WithParamInterface<const char*> {
+class StrokeViewsResizeTest : public UnderEachDriver<StrokeViewsTest> {
   protected:
-    void SetUp() override {
-        if (const char* why = driverSkipped(GetParam())) {
-            GTEST_SKIP() << why;
-        }
-        env = {GetParam()};
-        StrokeViewsTest::SetUp();
-    }
+    StrokeViewsResizeTest() { env = {GetParam()}; }
 };
 
 // The still view is redrawn only on keys and drags, so its frames for the resize

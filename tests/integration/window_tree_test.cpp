@@ -113,14 +113,7 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
 }
 
 // Under both of Mesa's software drivers, which handle a single-buffered window each its own way.
-class DriverTest : public testing::TestWithParam<const char*> {
-  protected:
-    void SetUp() override {
-        if (const char* why = driverSkipped(GetParam())) {
-            GTEST_SKIP() << why;
-        }
-    }
-};
+using DriverTest = UnderEachDriver<testing::Test>;
 
 // Some Mesa releases (25, 26) crash at the exit of any program with a single-buffered window
 // under softpipe (exit 1 under a sanitizer): how the reproduction ended here, if not cleanly.
