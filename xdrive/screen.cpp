@@ -88,8 +88,7 @@ const char* missingPlace(const Image& window) {
     if (countPixels(window, at.still, white) < strokeInk) {
         return "the still stroke view never showed any text";
     }
-    if (at.rotating.width * at.rotating.height - countPixels(window, at.rotating, black) <
-        strokeInk) {
+    if (countPixels(window, at.rotating, isInk) < strokeInk) {
         return "the spinning stroke view never showed any text";
     }
     return nullptr;

@@ -105,8 +105,7 @@ void addShares(std::istream& in, HeapShare* share, bool passThrough = false) {
 std::optional<HeapShare> heapNow(DemoSession& session, const std::string& file) {
     ChildProcess vgdb;
     vgdb.start(
-        {{VGDB_EXE, "--pid=" + std::to_string(session.programPid()), "detailed_snapshot", file},
-         {}});
+        {{VGDB_EXE, "--pid=" + std::to_string(session.programPid()), "detailed_snapshot", file}});
     if (!vgdb.waitForExit(patience)) {
         return std::nullopt;
     }

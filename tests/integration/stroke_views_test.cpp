@@ -122,10 +122,9 @@ class StrokeViewsTest : public DemoTest {
         NewFrames frames{0, *previous};
         std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
-            if (const Image image = session.capture(View::rotating); frames.see(image)) {
-                if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
-                    failed = describe(reach);
-                }
+            if (const Image image = session.capture(View::rotating);
+                frames.see(image) && !holds(reachOf(image))) {
+                failed = describe(reachOf(image));
             }
             return !failed.empty() || frames.count >= framesToSample || !session.isAlive();
         });

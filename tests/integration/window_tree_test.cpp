@@ -30,8 +30,7 @@ TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
     if (underWine) {
         EXPECT_EQ(placed.width, 640);
         EXPECT_EQ(placed.height, 480);
-        GTEST_SKIP() << "under Wine a window manager runs, and it placed the window's frame, with "
-                        "the window at "
+        GTEST_SKIP() << "under Wine a window manager placed the window's frame, the window at "
                      << placed.x << "," << placed.y;
     }
     EXPECT_EQ(placed, initialWindow);
