@@ -39,8 +39,7 @@ case "${1:-}" in
     *) echo "usage: $0 run|test|bench|package|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 
-# Elsewhere the packages go by other names and through other tools: say what
-# is needed and let CMake report whatever is still missing.
+# Elsewhere packages have other names and tools: say what is needed; CMake reports what is missing.
 command -v apt-get >/dev/null && command -v dpkg-query >/dev/null ||
     { echo "No apt-get or dpkg-query here: skipping the install; install what these Debian packages hold: ${wanted[*]}" >&2; exit 0; }
 

@@ -1,5 +1,4 @@
-// The program run natively: each view is an X child window of the top-level
-// window, created in the order rotating, still, font.
+// Run natively: the views, created rotating, still, font, are X children of the top-level window.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>

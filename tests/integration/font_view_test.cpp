@@ -243,8 +243,7 @@ struct CodePage {
     friend void PrintTo(const CodePage& page, std::ostream* out) { *out << page.name; }
 };
 
-// FreeType's own rendering of the character, cut to its ink, as FTGL draws the
-// typed line: 24 pixels, unhinted, anti-aliased.
+// FreeType's glyph as FTGL draws the typed line, 24 pixels, unhinted, anti-aliased, cut to its ink.
 Image glyphOf(char32_t character) {
     FT_Library library = nullptr;
     FT_Face face = nullptr;

@@ -222,8 +222,7 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
         ADD_FAILURE() << "the soaked program's text differs from the fresh one's; see " << saved
                       << "{fresh,soaked}-font-view.png";
     }
-    // A clean exit, with the leak check in a sanitized build; massif then
-    // writes its whole heap tree, which can take a while.
+    // A clean exit, with a sanitized build's leak check; massif's whole heap tree is slow to write.
     const std::optional<int> status = soak.close(std::chrono::seconds(120));
     ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
     EXPECT_TRUE(exitedCleanly(status)) << describeEnding(status);

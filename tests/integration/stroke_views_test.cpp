@@ -1,6 +1,5 @@
-// The two stroke-font views seen from outside, on a private X server: where the
-// text starts, how each view draws its lines, which view moves on its own, how
-// a drag in either view moves the text in both, and how a key replaces it.
+// The stroke-font views seen from outside: where the text starts, how each draws its lines, which
+// moves on its own, how a drag in either moves the text in both, and how a key replaces it.
 #include <cmath>
 
 #include "demo_test.h"
@@ -81,9 +80,8 @@ class StrokeViewsTest : public DemoTest {
         return units * viewWidth / unitsWide - 0.5;
     }
 
-    // The static view, viewWidth pixels wide, shows the text starting at pixel
-    // (x, y): its first stem a stem's offset to the right, its lowest lit row
-    // on the baseline above row y, so in row y or the one either side.
+    // The static view, viewWidth pixels wide, shows the text from pixel (x, y): its first stem a
+    // stem's offset right, its lowest lit row on the baseline above row y, so within a row of y.
     testing::AssertionResult waitForTextAt(int x, int y, int viewWidth) {
         const double left = x + stemOffsetAt(viewWidth);
         std::optional<Box> box;
@@ -99,8 +97,7 @@ class StrokeViewsTest : public DemoTest {
                << " and its lowest row near " << y;
     }
 
-    // Drags in the given view and waits until the static view's text starts
-    // under the drop point, whose view is viewWidth pixels wide.
+    // Drags in a view; waits for the static view, viewWidth wide, to show the text from the drop.
     testing::AssertionResult dragTextTo(View view, int fromX, int fromY, int toX, int toY,
                                         int viewWidth, unsigned button = Button1) {
         session.drag(view, fromX, fromY, toX, toY, button);

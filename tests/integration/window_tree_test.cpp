@@ -60,8 +60,7 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
     const std::optional<Image> shown = waitForPrompt();
     ASSERT_TRUE(shown) << "the prompt never appeared";
 
-    // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels above the
-    // bottom; descenders reach a few pixels below it.
+    // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels up; descenders reach below it.
     EXPECT_GE(prompt.x, 14);
     EXPECT_LE(prompt.x, 20);
     EXPECT_GT(prompt.bottom(), 480 - 12);
