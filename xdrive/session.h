@@ -61,8 +61,7 @@ class DemoSession {
         return startServer(windowManager) && launch(env) && findWindows() &&
                waitForLayout(firstLayout);
     }
-    // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode,
-    // on the keyboard layout asked for before, or the host's.
+    // Gives the Latin-1 keysyms the keymap lacks spare keycodes, on the layout set or the host's.
     bool startServer(bool windowManager = false);
     void setKeyboardLayout(std::string layout) { layout_ = std::move(layout); }
     // env: NAME=value pairs; wrapper: a command to run it under, such as valgrind.
@@ -105,8 +104,7 @@ class DemoSession {
     // Asks the program to close as a window manager would; the raw wait status.
     std::optional<int> close(std::chrono::milliseconds timeout = patience);
     std::string stderrText() const;
-    // Ends the X server under the program, as a session's end or a crash of the
-    // server does; the name of the display it served.
+    // Ends the X server under the program, as a session's end or server crash; the display's name.
     std::string stopServer();
 
   private:
