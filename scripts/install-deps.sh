@@ -9,19 +9,12 @@ set -euo pipefail
 # start their servers with xvfb-run, which needs xauth. Names that Debian 12 and 13 share:
 # libclang-rt-dev is the sanitizer runtime of the default clang, and llvm brings the llvm-symbolizer
 # that names the frames of a sanitizer report (clang on Debian 13 does not bring it).
-run_packages=(
-    g++ cmake make pkg-config
+run_packages=(g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-    libx11-dev libxtst-dev libpng-dev xvfb
-)
-test_packages=(
-    "${run_packages[@]}"
-    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind openbox
-)
-bench_packages=(
-    "${test_packages[@]}"
-    libbenchmark-dev xauth gnuplot-nox
-)
+    libx11-dev libxtst-dev libpng-dev xvfb)
+test_packages=("${run_packages[@]}"
+    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind openbox)
+bench_packages=("${test_packages[@]}" libbenchmark-dev xauth gnuplot-nox)
 # The Windows build compiles its libraries from the upstream tarballs of
 # Debian's source packages, some compressed with xz, one patched; icotool makes its icon.
 windows_packages=(g++-mingw-w64-x86-64-posix cmake make pkg-config patch xz-utils icoutils)
