@@ -141,10 +141,9 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     DemoSession soak;
     const std::string massif = soak.workDir() + "/../massif";
     const std::string out = massif + ".out", log = massif + ".log";
-    std::vector<std::string> wrapper{VALGRIND_EXE,        "--tool=massif",
-                                     "--threshold=0",     "--depth=30",
-                                     "--fullpath-after=", "--massif-out-file=" + out,
-                                     "--log-file=" + log};
+    std::vector<std::string> wrapper({VALGRIND_EXE, "--tool=massif", "--threshold=0", "--depth=30",
+                                      "--fullpath-after=", "--massif-out-file=" + out,
+                                      "--log-file=" + log});
     if (PROGRAM_SANITIZED) {
         wrapper.clear();
         std::cout << "soak: heap not measured: valgrind cannot run a sanitized build\n";

@@ -128,12 +128,11 @@ std::string softpipeExitCrash() {
 // Several times over: softpipe tears a single-buffered window down in a way
 // that crashes unless its context is current, in most runs but not all.
 TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
-    if (GetParam() == std::string("GALLIUM_DRIVER=softpipe")) {
-        if (const std::string crash = softpipeExitCrash(); !crash.empty()) {
-            GTEST_SKIP() << "Mesa's softpipe does not close a program with a single-buffered "
-                            "window cleanly here: docs/repro/softpipe-close.c single ended with "
-                         << crash;
-        }
+    const bool softpipe = GetParam() == std::string("GALLIUM_DRIVER=softpipe");
+    if (const std::string crash = softpipe ? softpipeExitCrash() : ""; !crash.empty()) {
+        GTEST_SKIP() << "Mesa's softpipe does not close a program with a single-buffered window "
+                        "cleanly here: docs/repro/softpipe-close.c single ended with "
+                     << crash;
     }
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
@@ -169,14 +168,13 @@ TEST_P(DriverTest, WholePictureAtStartMaximizedRestoredAndPastTheScreen) {
     ASSERT_TRUE(session.typeText(sampleLine));
     const auto expectWhole = [&](const char* state, bool maximized) {
         const char* missing = "the window never took its size";
-        EXPECT_TRUE(session.waitForCapture(
-            View::topLevel,
-            [&](const Image& image) {
-                const bool sized = maximized ? image.width > initialWindow.width
-                                             : image.width == initialWindow.width &&
-                                                   image.height == initialWindow.height;
-                return sized && (missing = missingPlace(image)) == nullptr;
-            }))
+        const auto whole = [&](const Image& image) {
+            const bool sized = maximized ? image.width > initialWindow.width
+                                         : image.width == initialWindow.width &&
+                                               image.height == initialWindow.height;
+            return sized && (missing = missingPlace(image)) == nullptr;
+        };
+        EXPECT_TRUE(session.waitForCapture(View::topLevel, whole))
             << state << ": " << (session.isAlive() ? missing : session.stderrText());
     };
     expectWhole("at start", false);
