@@ -24,9 +24,8 @@ void setMaximized(Display* display, Window window, bool maximized);
 // As a window manager asks a program to close its window.
 void askToClose(Display* display, Window window);
 
-// input.cpp, through XTest: the program cannot tell the keys and drags from a
-// person's. Keysyms the keymap lacks are bound to spare keycodes before the
-// program reads the keymap, which it might not reread in time for the next key.
+// input.cpp, through XTest, so the program cannot tell keys and drags from a person's. Keysyms the
+// keymap lacks get spare keycodes before the program reads it, as it might not reread it in time.
 bool bindKeys(Display* display, const std::vector<KeySym>& keys, KeyBindings& bound);
 bool pressKey(Display* display, const KeyBindings& bound, KeySym key,
               const std::vector<KeySym>& modifiers);
