@@ -104,8 +104,8 @@ void addShares(std::istream& in, HeapShare* share, bool passThrough = false) {
 // The program's heap as massif sees it now; none if it cannot be read.
 std::optional<HeapShare> heapNow(DemoSession& session, const std::string& file) {
     ChildProcess vgdb;
-    vgdb.start(
-        {{VGDB_EXE, "--pid=" + std::to_string(session.programPid()), "detailed_snapshot", file}});
+    const std::string pid = "--pid=" + std::to_string(session.programPid());
+    vgdb.start({{VGDB_EXE, pid, "detailed_snapshot", file}, {}});
     if (!vgdb.waitForExit(patience)) {
         return std::nullopt;
     }
