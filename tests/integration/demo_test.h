@@ -132,6 +132,10 @@ class DemoTest : public testing::Test {
         });
     }
 
+    std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
+        return session.pressKey(key) ? waitForEchoPast(previousEnd) : std::nullopt;
+    }
+
     DemoSession session;
     std::vector<std::string> env;  // for the program, NAME=value
     Rgb background;                // the clear colour as this session's GL draws it

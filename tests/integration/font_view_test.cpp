@@ -302,14 +302,13 @@ TEST_P(WindowsUserTest, SystemFontDrawsTheCharacterTypedAndTheEchoNoOtherLetter)
     EXPECT_EQ(session.stderrText(), "");
 }
 
+const auto byName = [](const auto& info) { return std::string(info.param.name); };
 INSTANTIATE_TEST_SUITE_P(FontView, WindowsUserTest,
                          testing::Values(CodePage{"EuroSignOnAGermanKeyboard", "de", "de_DE.UTF-8",
                                                   XK_EuroSign, U'\u20ac'},
                                          CodePage{"CyrillicDeOnARussianKeyboard", "ru",
                                                   "ru_RU.UTF-8", XK_Cyrillic_DE, U'\u0414'}),
-                         [](const testing::TestParamInfo<CodePage>& info) {
-                             return info.param.name;
-                         });
+                         byName);
 
 TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
     const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
@@ -374,6 +373,11 @@ bool makeGarbage(const char* path) {
     std::ofstream out(path);
     std::fill_n(std::ostream_iterator<const char*>(out), 64, "This is a text file, not a font.\n");
     return out.good();
+}
+
+// Sparse: takes no room on the disk.
+bool makeHuge(const char* path) {
+    return std::ofstream(path).good() && truncate(path, (off_t{64} << 20) + 1) == 0;
 }
 
 // A PCF font: FreeType opens it, but it has no outlines and no strike at the sizes asked for.
@@ -457,14 +461,8 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenFont{"DeviceLink", [](const char* path) { return symlink("/dev/zero", path) == 0; },
                    "not a regular file but a character device",
                    "Windows has no devices among its files"},
-        // Sparse: takes no room on the disk.
-        BrokenFont{"Huge",
-                   [](const char* path) {
-                       return std::ofstream(path).good() &&
-                              truncate(path, (off_t{64} << 20) + 1) == 0;
-                   },
-                   "larger than 64 MiB"},
+        BrokenFont{"Huge", makeHuge, "larger than 64 MiB"},
         BrokenFont{"BitmapOnly", makeBitmapOnly, "invalid pixel size"}),
-    [](const testing::TestParamInfo<BrokenFont>& info) { return info.param.name; });
+    byName);
 
 }  // namespace

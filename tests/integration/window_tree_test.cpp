@@ -18,18 +18,12 @@ int whiteRunsDown(const Image& image, int x) {
     return runs;
 }
 
-class WindowTreeTest : public DemoTest {
-  protected:
-    std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
-        return session.pressKey(key) ? waitForEchoPast(previousEnd) : std::nullopt;
-    }
-};
+using WindowTreeTest = DemoTest;
 
 TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
     const Box placed = session.screenGeometry(View::topLevel);
     if (underWine) {
-        EXPECT_EQ(placed.width, 640);
-        EXPECT_EQ(placed.height, 480);
+        EXPECT_EQ(std::pair(placed.width, placed.height), std::pair(640, 480));
         GTEST_SKIP() << "under Wine a window manager placed the window's frame, the window at "
                      << placed.x << "," << placed.y;
     }
