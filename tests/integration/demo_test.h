@@ -70,7 +70,7 @@ inline const auto softwareDrivers =
 inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
     return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
 }
-// The Base fixture under each driver; under Wine, drawn through the host's Mesa, llvmpipe alone.
+// Base under each driver; under Wine, which draws through the host's Mesa, llvmpipe alone.
 template <typename Base>
 class UnderEachDriver : public Base, public testing::WithParamInterface<const char*> {
   protected:
