@@ -71,7 +71,7 @@ inline int promptBaseline(int height) {  // rows from the top
     return height - height / 40;
 }
 
-// The line the snapshot tool and the whole-picture test type, and where each method shows it.
+// The line the snapshot tool and whole-picture test type, and where each way of drawing shows it.
 constexpr char sampleLine[] = "Hello, GL!";
 struct Places {
     Box rotating, still, fixedLine, typedLine, prompt, echo;

@@ -14,8 +14,8 @@ Display* startXServer(const std::string& dir, ChildProcess& server) {
     }
     const std::string screen =
         std::to_string(wholeScreen.width) + "x" + std::to_string(wholeScreen.height) + "x24";
-    const std::vector<std::string> argv{XVFB_EXE, "-displayfd", "3",         "-screen",
-                                        "0",      screen,       "-nolisten", "tcp"};
+    const std::vector<std::string> argv(
+        {XVFB_EXE, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"});
     server.start({argv, {}, dir, dir + "/xvfb-stderr.txt", "/dev/null", pipeFds[1]});
     ::close(pipeFds[1]);
     std::string name = ":";
