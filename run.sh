@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the demo and runs it from where you are, as
-# the program runs anywhere: with verdana.ttf there, or else the system's own
-# font (GLTEXTDEMO_FONT names another file). Arguments go to GLUT (-display,
-# ...). With no display reachable it runs the demo on a private Xvfb, types a
-# sample line and prints the path of a PNG of the window; arguments then go to
+# Installs what is missing, builds the demo and runs it from where you are, as the program runs
+# anywhere: with verdana.ttf there, or else the system's own font (GLTEXTDEMO_FONT names another
+# file). Arguments go to GLUT (-display, ...). With no display reachable it runs the demo on a
+# private Xvfb, types a sample line and prints the path of a PNG of the window; arguments then go to
 # gltextdemo-snapshot (default: build/gltextdemo.png).
 set -euo pipefail
 font=${GLTEXTDEMO_FONT:+$(realpath -m -- "$GLTEXTDEMO_FONT")}

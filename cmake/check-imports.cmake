@@ -1,8 +1,6 @@
-# Fails unless the Windows program EXE is a GUI program, which opens no
-# console window, and imports only DLLs that are part of Windows itself: a DLL
-# of MinGW's (libstdc++, libgcc, libwinpthread) or of a library would have to
-# be shipped beside the .exe. Run with cmake -P, given OBJDUMP (the target's
-# objdump) and EXE.
+# Fails unless the Windows program EXE is a GUI program, which opens no console window, and imports
+# only DLLs of Windows itself: a DLL of MinGW's (libstdc++, libgcc, libwinpthread) or of a library
+# would have to ship beside the .exe. Run by cmake -P with OBJDUMP (the target's objdump) and EXE.
 cmake_minimum_required(VERSION 3.25)
 set(windows_dlls
     advapi32 comctl32 comdlg32 gdi32 glu32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32
@@ -17,14 +15,10 @@ if(NOT dump MATCHES "\nSubsystem[ \t]+00000002")
     message(FATAL_ERROR "${EXE} is not a GUI program: ${subsystem}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
-foreach(import IN LISTS imports)
-    string(REGEX REPLACE "^DLL Name: (.+)\\.[dD][lL][lL]$" "\\1" dll "${import}")
-    string(TOLOWER "${dll}" dll)
-    list(APPEND found ${dll})
-    if(NOT dll IN_LIST windows_dlls)
-        list(APPEND foreign ${dll})
-    endif()
-endforeach()
+list(TRANSFORM imports REPLACE "^DLL Name: (.+)\\.[dD][lL][lL]$" "\\1" OUTPUT_VARIABLE found)
+list(TRANSFORM found TOLOWER)
+set(foreign ${found})
+list(REMOVE_ITEM foreign ${windows_dlls})
 # Every Windows program imports kernel32; without it the dump was not read.
 if(NOT kernel32 IN_LIST found)
     message(FATAL_ERROR "no import of kernel32 found in ${EXE}: ${imports}")

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Runs the tests of a test preset (CMakePresets.json), then prints each test
-# that was skipped, with the reason it gave: ctest shows a test's own output
-# only when it fails. Fails as ctest does.
+# Runs the tests of a test preset (CMakePresets.json), then prints each test that was skipped, with
+# the reason it gave: ctest shows a test's own output only when it fails. Fails as ctest does.
 #   scripts/ctest.sh PRESET
 set -uo pipefail
 cd "$(dirname "$0")/.."

@@ -4,9 +4,7 @@
 set -euo pipefail
 
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-if [[ ! -f $font ]] && command -v fc-match >/dev/null; then
-    font=$(fc-match -f '%{file}' 'DejaVu Sans')
-fi
+[[ -f $font ]] || ! command -v fc-match >/dev/null || font=$(fc-match -f '%{file}' 'DejaVu Sans')
 [[ $font == */DejaVuSans.ttf && -f $font ]] ||
     { echo "DejaVu Sans not found: install fonts-dejavu-core or its like" >&2; exit 1; }
 echo "$font"

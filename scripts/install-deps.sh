@@ -1,29 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the demo (`run`), the tests (`test`), the
-# benchmarks (`bench`), the Debian package and its checks (`package`), the trial
-# on a fresh Debian root (`fresh-root`) or the Windows build (`windows`, and
-# `windows-test` to run its tests under Wine) need, and only those that are
-# missing, so a second call costs next to nothing.
+# Installs the Debian packages that the demo (`run`), the tests (`test`), the benchmarks (`bench`),
+# the Debian package and its checks (`package`), the trial on a fresh Debian root (`fresh-root`) or
+# the Windows build (`windows`, and `windows-test` to run its tests under Wine) need, and only those
+# that are missing, so a second call costs next to nothing.
 set -euo pipefail
 
-# The X libraries and Xvfb serve the headless snapshot as well as the tests;
-# the benchmarks draw plots with gnuplot.
-# Names that Debian 12 and 13 share: libclang-rt-dev is the sanitizer runtime
-# of the default clang, and llvm brings the llvm-symbolizer that names the
-# frames of a sanitizer report (clang on Debian 13 does not bring it).
-run_packages=(
-    g++ cmake make pkg-config
+# The X libraries and Xvfb serve the headless snapshot as well as the tests and the benchmarks,
+# whose plots gnuplot draws. Names that Debian 12 and 13 share:
+# libclang-rt-dev is the sanitizer runtime of the default clang, and llvm brings the llvm-symbolizer
+# that names the frames of a sanitizer report (clang on Debian 13 does not bring it).
+run_packages=(g++ cmake make pkg-config
     freeglut3-dev libglu1-mesa-dev libftgl-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-    libx11-dev libxtst-dev libpng-dev xvfb
-)
-test_packages=(
-    "${run_packages[@]}"
-    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind openbox
-)
-bench_packages=(
-    "${test_packages[@]}"
-    libbenchmark-dev gnuplot-nox
-)
+    libx11-dev libxtst-dev libpng-dev xvfb)
+test_packages=("${run_packages[@]}"
+    libgtest-dev xfonts-base clang clang-format libclang-rt-dev llvm valgrind openbox)
+bench_packages=("${test_packages[@]}" libbenchmark-dev gnuplot-nox)
 # The Windows build compiles its libraries from the upstream tarballs of
 # Debian's source packages, some compressed with xz, one patched; icotool makes its icon.
 windows_packages=(g++-mingw-w64-x86-64-posix cmake make pkg-config patch xz-utils icoutils)
@@ -41,8 +32,7 @@ case "${1:-}" in
     *) echo "usage: $0 run|test|bench|package|fresh-root|windows|windows-test" >&2; exit 2 ;;
 esac
 
-# Elsewhere the packages go by other names and through other tools: say what
-# is needed and let CMake report whatever is still missing.
+# Elsewhere packages have other names and tools: say what is needed; CMake reports what is missing.
 command -v apt-get >/dev/null && command -v dpkg-query >/dev/null ||
     { echo "No apt-get or dpkg-query here: skipping the install; install what these Debian packages hold: ${wanted[*]}" >&2; exit 0; }
 

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds gltextdemo.exe for 64-bit Windows on Debian 12 or 13, as root:
-# one static .exe that needs no DLL beside it, by the project's own CMake with
-# cmake/mingw-w64.cmake. Its libraries are built static from Debian's source
-# packages into build/windows/prefix, kept until they or this recipe change.
-# --test also runs the unit tests and the import check, under Wine. The last
-# line of output is the .exe's absolute path.
+# Cross-builds gltextdemo.exe for 64-bit Windows on Debian 12 or 13, as root: one static .exe that
+# needs no DLL beside it, by the project's own CMake with cmake/mingw-w64.cmake. Its libraries are
+# built static from Debian's source packages into build/windows/prefix, kept until they or this
+# recipe change. --test also runs the unit tests and the import check, under Wine. The last line of
+# output is the .exe's absolute path.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
@@ -26,8 +25,7 @@ logged() {
     "$@" >"$log" 2>&1 || { tail -n 40 "$log" >&2; fail "failed, see $log: $*"; }
 }
 
-# Writes FILE with the entries, or removes it when there are none; fails
-# when that changes nothing.
+# Writes FILE with the entries, or removes it when there are none; fails when that changes nothing.
 write_entries() {
     [[ $2 != "$(cat "$1" 2>/dev/null)" ]] || return 1
     if [[ -n $2 ]]; then echo "$2" >"$1"; else rm -f "$1"; fi
@@ -61,10 +59,9 @@ derive_deb_src() {
     fi
 }
 
-# Fetches one package's upstream tarball, checks it against the archive's
-# hash and unpacks it into build/windows/src. Only the .orig tarball is used:
-# where the archive lacks the Debian parts (.dsc, .debian.tar), apt-get source
-# fails having fetched the rest.
+# Fetches one package's upstream tarball, checks it against the archive's hash and unpacks it into
+# build/windows/src. Only the .orig tarball is used: where the archive lacks the Debian parts (.dsc,
+# .debian.tar), apt-get source fails having fetched the rest.
 unpack() {
     local name=$1 orig hash sum log=$work/$1-source.log
     read -r orig _ hash < <(grep -E "^${name}_[^ ]+\.orig\.tar\.[a-z0-9]+ " <<<"$source_files") ||
@@ -111,9 +108,8 @@ derive_deb_src
 # The files apt-get source would fetch, with their sizes and hashes.
 source_files=$(apt-get source --print-uris -qq "${packages[@]}" | cut -d' ' -f2-) ||
     fail "no source package for one of ${packages[*]}"
-# The prefix is rebuilt when what it is made from changes: those files, the
-# compiler, or the recipe (the functions above, the patch and the CMake files
-# they use).
+# The prefix is rebuilt when what it is made from changes: those files, the compiler, or the recipe
+# (the functions above, the patch and the CMake files they use).
 stamp=$(echo "$source_files"
     dpkg-query -W g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     { declare -f unpack install_library build_prefix

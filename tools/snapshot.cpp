@@ -1,6 +1,5 @@
-// Shows that the demo works on a machine without a display: runs it on a
-// private Xvfb, drags the stroke text a little, types a sample line, and saves
-// a PNG of the whole window once every place in it shows what it was given.
+// Shows the demo works without a display: runs it on a private Xvfb, drags the stroke text a
+// little, types a sample line, and saves a PNG of the whole window once every place in it is drawn.
 //
 //   gltextdemo-snapshot [--font FILE] [--program PATH] [--methods FILE.png] OUTPUT.png
 //       writes the picture, and with --methods the sample as each of the four

@@ -1,6 +1,5 @@
-// Pixels read with XGetImage from our own Xvfb, whose visual at depth 24
-// stores each pixel as four bytes, blue first: read straight from memory, fast
-// enough for benchmarks that poll the screen.
+// Pixels read with XGetImage from our own Xvfb, whose visual at depth 24 stores each pixel as four
+// bytes, blue first: read straight from memory, fast enough for benchmarks that poll the screen.
 #include <X11/Xutil.h>
 
 #include "internal.h"

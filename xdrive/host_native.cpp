@@ -1,5 +1,4 @@
-// The program run natively: each view is an X child window of the top-level
-// window, created in the order rotating, still, font.
+// Run natively: the views, created rotating, still, font, are X children of the top-level window.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -26,8 +25,7 @@ std::vector<std::string> useSystemFonts(const std::string& dir, bool dejaVu) {
 
 std::vector<Shown> findViews(Display* display, Window topLevel) {
     std::vector<Window> children = childrenOf(display, topLevel);
-    // Xlib hands out window ids in increasing order, so sorting by id gives
-    // creation order whatever the stacking.
+    // Xlib's ids increase: sorted by id, the windows are in creation order whatever the stacking.
     std::sort(children.begin(), children.end());
     std::vector<Shown> views;
     for (Window window : children) {

@@ -1,7 +1,6 @@
-// A Windows build through Wine, which draws each GL sub-window off screen into
-// the top-level X window, leaving it no X children: the views are found in its
-// pixels, the black panes between the grey margins. Wine follows a resize made
-// from X only under a window manager.
+// A Windows build through Wine, which draws each GL sub-window off screen into the top-level X
+// window, leaving it no X children: the views are found in its pixels, the black panes between the
+// grey margins. Wine follows a resize made from X only under a window manager.
 #include <cstdlib>
 #include <filesystem>
 
@@ -53,9 +52,8 @@ std::vector<Shown> findViews(Display* display, Window topLevel) {
     return views.size() == 3 ? views : std::vector<Shown>{};
 }
 
-// Wine answers a size Windows does not allow (115x3 for 17x3) with its own,
-// which can land after the next request and undo it: so the size holds for
-// half a second of polls first.
+// Wine answers a size Windows does not allow (115x3 for 17x3) with its own, which can land after
+// the next request and undo it: so the size holds for half a second of polls first.
 void settleResize(Display* display, Window topLevel) {
     Box last;
     int unchanged = 0;

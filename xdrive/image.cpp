@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -35,9 +36,7 @@ Rgb Image::at(int x, int y) const {
 
 void Image::set(int x, int y, Rgb pixel) {
     const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
-    rgb[i] = pixel.r;
-    rgb[i + 1] = pixel.g;
-    rgb[i + 2] = pixel.b;
+    std::tie(rgb[i], rgb[i + 1], rgb[i + 2]) = std::tie(pixel.r, pixel.g, pixel.b);
 }
 
 Image crop(const Image& image, const Box& area) {

@@ -53,9 +53,8 @@ int countPixels(const Image& image, const Box& area, const std::function<bool(Rg
 int countPixels(const Image& image, const Box& area, Rgb colour);
 // Smallest box holding every pixel that differs from the background; none if all match.
 std::optional<Box> boundingBox(const Image& image, const Box& area, Rgb background);
-// The black panes of a window on another colour, such as the program's views
-// on its grey: bands of rows holding black, top to bottom, and in each the
-// boxes around the runs of columns that do, left to right.
+// The black panes of a window on another colour, as the program's views on its grey: bands of rows
+// holding black, top to bottom, and in each, boxes around runs of columns that do, left to right.
 std::vector<Box> blackPanes(const Image& image);
 // The distinct levels of the grey pixels (r == g == b); other colours are skipped.
 std::set<int> greyLevels(const Image& image, const Box& area);

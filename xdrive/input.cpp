@@ -17,9 +17,8 @@ bool isSpare(const KeySym* syms, int perCode) {
     });
 }
 
-// The keycode that gives the keysym, and the modifiers its level needs: Shift
-// for the second, AltGr for the third and fourth, where a layout keeps letters
-// of its own (the euro sign on a German keyboard); 0 for none.
+// The keysym's keycode, and the modifiers its level needs: Shift for the second, AltGr for the
+// third and fourth, where layouts keep their own letters (a German keyboard's euro); 0 for none.
 KeyCode codeFor(Display* display, const KeyBindings& bound, KeySym key, std::vector<KeySym>& held) {
     if (auto found = bound.find(key); found != bound.end()) {
         return found->second;

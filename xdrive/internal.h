@@ -1,6 +1,5 @@
-// What each job of the harness offers the session, one .cpp a job: the X
-// server, windows, keys and drags, pixels, and the host, whose file CMake
-// chooses (host_native.cpp or host_wine.cpp) so the session never asks.
+// What each job of the harness offers the session, one .cpp a job: the X server, windows, keys and
+// drags, pixels, and the host, whose file CMake chooses so the session never asks.
 #pragma once
 
 #include "session.h"
@@ -25,9 +24,8 @@ void setMaximized(Display* display, Window window, bool maximized);
 // As a window manager asks a program to close its window.
 void askToClose(Display* display, Window window);
 
-// input.cpp, through XTest: the program cannot tell the keys and drags from a
-// person's. Keysyms the keymap lacks are bound to spare keycodes before the
-// program reads the keymap, which it might not reread in time for the next key.
+// input.cpp, through XTest, so the program cannot tell keys and drags from a person's. Keysyms the
+// keymap lacks get spare keycodes before the program reads it, as it might not reread it in time.
 bool bindKeys(Display* display, const std::vector<KeySym>& keys, KeyBindings& bound);
 bool pressKey(Display* display, const KeyBindings& bound, KeySym key,
               const std::vector<KeySym>& modifiers);
@@ -48,6 +46,5 @@ extern const char* const keyboardLayout;
 std::vector<Shown> findViews(Display* display, Window topLevel);
 // Returns once the top-level window has settled at the size asked for, or the host's own.
 void settleResize(Display* display, Window topLevel);
-// Gives the program system fonts of its own in dir, DejaVu Sans alone or none;
-// what its environment needs for them.
+// System fonts of the program's own in dir, DejaVu Sans alone or none; the environment they need.
 std::vector<std::string> useSystemFonts(const std::string& dir, bool dejaVu);

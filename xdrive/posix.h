@@ -1,6 +1,5 @@
-// What the harness asks of the system beside X: child processes that are never
-// left behind, such as the X server and the program, waiting on them or on
-// anything else, temporary folders and text files. Plain POSIX.
+// What the harness asks of the system beside X: child processes never left behind, as the X server
+// and the program, waits on them or anything else, temporary folders and text files. Plain POSIX.
 #pragma once
 
 #include <sys/types.h>
@@ -11,8 +10,7 @@
 #include <thread>
 #include <vector>
 
-// Enough for a loaded two-core machine on which the program's idle loop keeps
-// one core busy all the time.
+// Enough for a loaded two-core machine on which the program's idle loop keeps one core busy.
 constexpr std::chrono::milliseconds patience{10000};
 
 // Polls until the condition holds; false if it still fails after the timeout.

@@ -5,9 +5,8 @@
 
 namespace {
 
-// In the echo's bitmap font the whole sample line is 79 pixels wide, 74
-// without its "!". The font view's lines share a font: in every DejaVu face
-// the sample line at 24 pixels is a fifth as wide as the fixed line at 18.
+// In the echo's bitmap font the sample line is 79 pixels wide, 74 without its "!". In any DejaVu
+// face, which both font view lines use, it is a fifth as wide at 24 pixels as the fixed line at 18.
 constexpr int echoWidth = 77;
 constexpr int fixedPerTyped = 6;
 constexpr int strokeInk = 50;  // lit pixels enough to be text rather than a stray dot
@@ -88,8 +87,7 @@ const char* missingPlace(const Image& window) {
     if (countPixels(window, at.still, white) < strokeInk) {
         return "the still stroke view never showed any text";
     }
-    if (at.rotating.width * at.rotating.height - countPixels(window, at.rotating, black) <
-        strokeInk) {
+    if (countPixels(window, at.rotating, isInk) < strokeInk) {
         return "the spinning stroke view never showed any text";
     }
     return nullptr;

@@ -35,13 +35,11 @@ struct ViewLayout {
     }
 };
 
-// Five pixels of margin around the sub-windows, six between the stroke views
-// sharing the top half, the font view a quarter of the height below; integer
-// halves and quarters, no size below one pixel.
+// Five pixels of margin around the sub-windows, six between the stroke views sharing the top half,
+// the font view a quarter of the height below; integer halves and quarters, none below one pixel.
 ViewLayout layoutAt(int width, int height);
 inline const ViewLayout firstLayout = layoutAt(initialWindow.width, initialWindow.height);
-// The still view's centre at the first layout, in its own pixels: where the
-// stroke text starts until a drag moves it.
+// The still view's centre at the first layout, in its pixels: the stroke text's start until a drag.
 inline const int centreX = firstLayout.still.width / 2;
 inline const int centreY = firstLayout.still.height / 2;
 
@@ -66,22 +64,19 @@ inline int fontViewSplit(int viewHeight) {
 }
 constexpr int placeholderWidth = 63;  // "UXEN" at 24 pixels in DejaVu Sans
 
-// Below the font view the top-level window draws "Type something:" in Times
-// Roman 24, 165 pixels wide, from 2.5% of its width and height off its
-// lower-left corner, and the echo of the text right behind it.
+// Below the font view the top-level window draws "Type something:" in Times Roman 24, 165 pixels
+// wide, from 2.5% of its width and height off the lower left, and the text's echo right after it.
 Box promptStrip(int width, int height);
 inline int promptBaseline(int height) {  // rows from the top
     return height - height / 40;
 }
 
-// The line the snapshot tool and the whole-picture test type, and where in the
-// top-level window each way of drawing shows it.
+// The line the snapshot tool and whole-picture test type, and where each way of drawing shows it.
 constexpr char sampleLine[] = "Hello, GL!";
 struct Places {
     Box rotating, still, fixedLine, typedLine, prompt, echo;
 };
 Places placesAt(int width, int height);
 
-// The first place of the whole top-level window, after the sample line was
-// typed, that does not show what it should, or none.
+// The first place in the top-level window, the sample line typed, not as it should be; or none.
 const char* missingPlace(const Image& window);

@@ -32,12 +32,11 @@ DemoSession::~DemoSession() {
 
 bool DemoSession::startServer(bool windowManager) {
     display_ = startXServer(root_.path(), server_);
-    if (display_ == nullptr || ((windowManager || needsWindowManager) &&
-                                !startWindowManager(display_, root_.path(), windowManager_))) {
-        return false;
-    }
-    if (const std::string layout = layout_.empty() ? keyboardLayout : layout_;
-        !layout.empty() && !setLayout(display_, layout)) {
+    const std::string layout = layout_.empty() ? keyboardLayout : layout_;
+    if (display_ == nullptr ||
+        ((windowManager || needsWindowManager) &&
+         !startWindowManager(display_, root_.path(), windowManager_)) ||
+        (!layout.empty() && !setLayout(display_, layout))) {
         return false;
     }
     // Every Latin-1 key can then be typed, whatever the layout lacks.

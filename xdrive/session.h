@@ -1,6 +1,5 @@
-// A private X server with gltextdemo on it, for the integration tests, the
-// snapshot tool and the benchmarks: finds the program's windows, types, drags,
-// resizes, captures pixels, and closes or kills everything it started.
+// A private X server with gltextdemo on it, for the tests, snapshot tool and benchmarks: finds the
+// program's windows, types, drags, resizes, captures pixels, and closes or kills all it started.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -64,8 +63,7 @@ class DemoSession {
         return startServer(windowManager) && launch(env) && findWindows() &&
                waitForLayout(firstLayout);
     }
-    // Binds every Latin-1 keysym the server's keymap lacks to a spare keycode,
-    // on the keyboard layout asked for before, or the host's.
+    // Gives the Latin-1 keysyms the keymap lacks spare keycodes, on the layout set or the host's.
     bool startServer(bool windowManager = false);
     void setKeyboardLayout(std::string layout) { layout_ = std::move(layout); }
     // env: NAME=value pairs; wrapper: a command to run it under, such as valgrind.
@@ -110,8 +108,7 @@ class DemoSession {
     // What the program wrote on the stream, "stderr" or "stdout".
     std::string outputText(const char* stream) const;
     std::string stderrText() const { return outputText("stderr"); }
-    // Ends the X server under the program, as a session's end or a crash of the
-    // server does; the name of the display it served.
+    // Ends the X server under the program, as a session's end or server crash; the display's name.
     std::string stopServer();
 
   private:

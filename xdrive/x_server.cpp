@@ -7,20 +7,16 @@
 #include "internal.h"
 
 Display* startXServer(const std::string& dir, ChildProcess& server) {
-    // Xvfb writes the free display number it picked to -displayfd once it takes
-    // connections.
+    // Xvfb writes the free display number it picked to -displayfd once it takes connections.
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return nullptr;
     }
     const std::string screen =
         std::to_string(wholeScreen.width) + "x" + std::to_string(wholeScreen.height) + "x24";
-    server.start({{XVFB_EXE, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"},
-                  {},
-                  dir,
-                  dir + "/xvfb-stderr.txt",
-                  "/dev/null",
-                  pipeFds[1]});
+    const std::vector<std::string> argv(
+        {XVFB_EXE, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"});
+    server.start({argv, {}, dir, dir + "/xvfb-stderr.txt", "/dev/null", pipeFds[1]});
     ::close(pipeFds[1]);
     std::string name = ":";
     pollfd ready{pipeFds[0], POLLIN, 0};
@@ -40,10 +36,8 @@ Display* startXServer(const std::string& dir, ChildProcess& server) {
 }
 
 bool startWindowManager(Display* display, const std::string& dir, ChildProcess& windowManager) {
-    windowManager.start({{WINDOW_MANAGER_EXE},
-                         {std::string("DISPLAY=") + DisplayString(display)},
-                         dir,
-                         dir + "/window-manager-stderr.txt"});
+    const std::string env = std::string("DISPLAY=") + DisplayString(display);
+    windowManager.start({{WINDOW_MANAGER_EXE}, {env}, dir, dir + "/window-manager-stderr.txt"});
     // A running window manager says so on the root window, and only then acts.
     const Atom check = XInternAtom(display, "_NET_CLIENT_LIST", False);
     const auto announced = [&] {

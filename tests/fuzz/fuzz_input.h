@@ -1,7 +1,6 @@
-// How the fuzz target reads its input, from the front, so that a file of the
-// corpus can be written and read by hand: the top-level window's width and
-// height, a pointer position and the size of the view it is in, each a 32-bit
-// little-endian integer (those past the end read as zero), then the keys.
+// How the fuzz target reads its input, from the front, so a file of the corpus can be written and
+// read by hand: the top-level window's width and height, a pointer position and the size of the
+// view it is in, each a 32-bit little-endian integer (zero past the end), then the keys.
 #pragma once
 
 #include <algorithm>
@@ -19,11 +18,6 @@ inline FuzzInput decodeFuzzInput(const std::uint8_t* data, std::size_t size) {
     std::int32_t n[6] = {};
     const std::size_t taken = std::min(size, sizeof n);
     std::memcpy(n, data, taken);
-    return {n[0],
-            n[1],
-            n[2],
-            n[3],
-            n[4],
-            n[5],
-            std::string(reinterpret_cast<const char*>(data) + taken, size - taken)};
+    const std::string keys(reinterpret_cast<const char*>(data) + taken, size - taken);
+    return {n[0], n[1], n[2], n[3], n[4], n[5], keys};
 }

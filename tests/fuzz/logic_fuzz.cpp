@@ -1,6 +1,5 @@
-// libFuzzer target over the plain functions: keys applied to the shared text,
-// window sizes through the layout, pointer positions through the drag mapping.
-// Any broken invariant aborts, which libFuzzer reports as a finding.
+// libFuzzer target over the plain functions: keys into the shared text, window sizes through the
+// layout, pointers through the drag mapping. Any broken invariant aborts, a finding for libFuzzer.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,9 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "drag_and_spin.h"
 #include "fuzz_input.h"
 #include "layout.h"
-#include "drag_and_spin.h"
 #include "shared_text.h"
 
 namespace {

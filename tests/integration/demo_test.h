@@ -1,7 +1,6 @@
-// What the integration tests share, with GoogleTest and the harness: the
-// default window's layouts, the colours and areas they look at, waits for a
-// finished drawing, and a fixture that starts the program, watches the prompt
-// and its echo, and leaves its stderr and a picture behind when a test fails.
+// What the integration tests share, with GoogleTest and the harness: a larger window's layout, the
+// areas they look at, waits for a finished drawing, and a fixture that starts the program, watches
+// the prompt and its echo, and leaves its stderr and a picture behind on a failure.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,10 +35,9 @@ inline int intermediateGreys(const Image& image) {
 inline const Box firstPromptStrip = promptStrip(initialWindow.width, initialWindow.height);
 inline const int promptTop = promptBaseline(initialWindow.height) - 40;
 
-// A window is redrawn only on keys, on exposure and (the rotating view) on
-// idle passes, so a finished drawing of the others holds still: a capture
-// counts once the area (all if none) has not changed for a while and satisfies
-// the condition, unlike a frame between a resize and its redraw, or two keys.
+// A window is redrawn only on keys, exposure and (the rotating view) idle passes, so a finished
+// drawing of the others holds still: a capture counts once the area (all if none) has not changed a
+// while and satisfies the condition, unlike one between a resize and its redraw, or two keys.
 inline std::optional<Image> waitForSteady(DemoSession& session, View view,
                                           const std::function<bool(const Image&)>& ready,
                                           std::optional<Box> area = std::nullopt) {
@@ -72,14 +70,20 @@ inline const auto softwareDrivers =
 inline std::string driverName(const testing::TestParamInfo<const char*>& info) {
     return std::string(info.param).substr(sizeof "GALLIUM_DRIVER=" - 1);
 }
-// Why tests under the driver are skipped, or null: under Wine the program draws
-// through the host's Mesa, whose crash the reason quotes, so llvmpipe it is.
-inline const char* driverSkipped(const char* driver) {
-    return underWine && std::string(driver) == "GALLIUM_DRIVER=softpipe"
-               ? "softpipe beneath Wine tests the host's Mesa, not the Windows program: Mesa "
-                 "25's crashed there on a resize with glibc's \"free(): double free detected\""
-               : nullptr;
-}
+// Base under each driver; under Wine, which draws through the host's Mesa, llvmpipe alone.
+template <typename Base>
+class UnderEachDriver : public Base, public testing::WithParamInterface<const char*> {
+  protected:
+    void SetUp() override {
+        if (underWine && std::string(GetParam()) == "GALLIUM_DRIVER=softpipe") {
+            GTEST_SKIP()
+                << "softpipe beneath Wine tests the host's Mesa, not the Windows program: "
+                   "Mesa 25's crashed there on a resize with glibc's \"free(): double free "
+                   "detected\"";
+        }
+        Base::SetUp();
+    }
+};
 
 // A program of its own for each test, at its first layout. A failing test
 // prints its stderr and saves the top-level window as a PNG named after it.
@@ -126,6 +130,10 @@ class DemoTest : public testing::Test {
         return session.waitForCapture(View::topLevel, [&](const Image& image) {
             return echoEnd(image) > end;  // none is less than any end
         });
+    }
+
+    std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
+        return session.pressKey(key) ? waitForEchoPast(previousEnd) : std::nullopt;
     }
 
     DemoSession session;

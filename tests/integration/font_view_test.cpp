@@ -1,6 +1,5 @@
-// fontView seen from outside: where its two lines of FTGL text sit and how
-// large they are, how keys reach the second, how Latin-1 and control characters
-// draw, and the notice in their place when verdana.ttf cannot be used.
+// fontView seen from outside: where its two FTGL lines sit and their size, how keys reach the
+// second, how Latin-1 and control codes draw, and the notice for an unusable verdana.ttf.
 #include <X11/keysym.h>
 #include <ft2build.h>
 #include <sys/stat.h>
@@ -31,18 +30,16 @@ constexpr int bearing = 3;
 
 constexpr auto isBright = [](Rgb p) { return p.r >= 128 && p.g >= 128 && p.b >= 128; };
 
-// No line reaches the outermost rows and columns at start-up: anything but
-// black there is not the view's own drawing, such as the parent's grey in a
-// strip the view gained by a resize and has not yet redrawn.
+// No line reaches the outermost rows and columns at start-up: anything but black there is not the
+// view's drawing, as the parent's grey in a strip the view gained by a resize and not yet redrawn.
 bool edgesAreBlack(const Image& image) {
     const Box inside{1, 1, image.width - 2, image.height - 2};
     return countPixels(image, image.bounds(), isInk) == countPixels(image, inside, isInk);
 }
 
-// The row just below the glyphs' feet, from the top. Letters stand on the
-// baseline, so the row above it is among the busiest, and only descenders and
-// the faint overshoot of round letters reach below it: one past the lowest row
-// with at least a quarter as many bright pixels as the busiest of the area.
+// The row just below the glyphs' feet, from the top. Letters stand on the baseline, so the row
+// above it is among the busiest, and only descenders and the overshoot of round letters reach below
+// it: one past the lowest row with at least a quarter as many bright pixels as the area's busiest.
 int baselineOf(const Image& image, const Box& area) {
     std::vector<int> bright;  // in each row, top to bottom
     for (int y = area.y; y < area.bottom(); ++y) {
@@ -127,10 +124,9 @@ class FontViewTest : public DemoTest {
                           Findings (*first)(const Image&) = startUpFindings)
         : DemoTest(font), firstDrawing(first) {}
 
-    // Each test starts from the view's first drawing, once right, so each
-    // checks the lines' places and sizes, or the notice, first. Under load the
-    // view can hold a half-finished state for a while, so only a drawing that
-    // never comes right fails, saying what was wrong with the last one.
+    // Each test starts from the view's first drawing, once right, so each checks the lines' places
+    // and sizes, or the notice, first. Under load the view can hold a half-finished state a while,
+    // so only a drawing that never comes right fails, saying what was wrong with the last one.
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(DemoTest::SetUp());
         Findings found{"fontView never held still at its first-layout size\n"};
@@ -232,12 +228,11 @@ TEST_F(SystemFontTest, DrawsTheFirstDrawingWhereTheWorkingDirectoryHasNoFont) {
     EXPECT_EQ(session.stderrText(), "");
 }
 
-// The Windows program as a Windows user meets it, under Wine, with Windows' own
-// Verdana. A key typed on another keyboard, in a locale whose code page gives its byte
-// another character than Latin-1 does, is drawn as typed in the font view, and
-// not at all in the echo, whose bitmap font has Latin-1 alone: never as another
-// letter. freeglut hands the byte of the ANSI code page, which Wine takes from
-// the locale.
+// The Windows program as a Windows user meets it, under Wine, with Windows' own Verdana. A key
+// typed on another keyboard, in a locale whose code page gives its byte another character than
+// Latin-1 does, is drawn as typed in the font view, and not at all in the echo, whose bitmap font
+// has Latin-1 alone: never as another letter. freeglut hands the byte of the ANSI code page, which
+// Wine takes from the locale.
 struct CodePage {
     const char* name;
     const char* layout;
@@ -248,8 +243,7 @@ struct CodePage {
     friend void PrintTo(const CodePage& page, std::ostream* out) { *out << page.name; }
 };
 
-// FreeType's own rendering of the character, cut to its ink, as FTGL draws the
-// typed line: 24 pixels, unhinted, anti-aliased.
+// FreeType's glyph as FTGL draws the typed line, 24 pixels, unhinted, anti-aliased, cut to its ink.
 Image glyphOf(char32_t character) {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -308,14 +302,13 @@ TEST_P(WindowsUserTest, SystemFontDrawsTheCharacterTypedAndTheEchoNoOtherLetter)
     EXPECT_EQ(session.stderrText(), "");
 }
 
+const auto byName = [](const auto& info) { return std::string(info.param.name); };
 INSTANTIATE_TEST_SUITE_P(FontView, WindowsUserTest,
                          testing::Values(CodePage{"EuroSignOnAGermanKeyboard", "de", "de_DE.UTF-8",
                                                   XK_EuroSign, U'\u20ac'},
                                          CodePage{"CyrillicDeOnARussianKeyboard", "ru",
                                                   "ru_RU.UTF-8", XK_Cyrillic_DE, U'\u0414'}),
-                         [](const testing::TestParamInfo<CodePage>& info) {
-                             return info.param.name;
-                         });
+                         byName);
 
 TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
     const std::optional<Image> one = typeAndWaitForNewLine("a", *start);
@@ -332,8 +325,7 @@ TEST_F(FontViewTest, ControlCodeDrawsTheMissingGlyphBoxAndAdvances) {
     EXPECT_EQ(countPixels(*tab, inside, isInk), 0) << "not a hollow box: " << box;
     EXPECT_GT(box.height, letter.height) << box;
 
-    // "a\tb" is wider than "ab" would be: the b lands beyond the box and
-    // leaves everything up to the box's right edge as it was.
+    // "a\tb" is wider than "ab": the b lands past the box, leaving all up to its right edge alone.
     const std::optional<Image> after = typeAndWaitForInkFrom("b", box.right());
     ASSERT_TRUE(after) << "no b after the box";
     const Box upToBox{0, textBand.y, box.right(), textBand.height};
@@ -381,6 +373,11 @@ bool makeGarbage(const char* path) {
     std::ofstream out(path);
     std::fill_n(std::ostream_iterator<const char*>(out), 64, "This is a text file, not a font.\n");
     return out.good();
+}
+
+// Sparse: takes no room on the disk.
+bool makeHuge(const char* path) {
+    return std::ofstream(path).good() && truncate(path, (off_t{64} << 20) + 1) == 0;
 }
 
 // A PCF font: FreeType opens it, but it has no outlines and no strike at the sizes asked for.
@@ -442,9 +439,8 @@ TEST_P(BrokenFontTest, NoticeReplacesTheTextAndTheOtherWindowsRunOn) {
     EXPECT_EQ(session.stderrText(),
               "gltextdemo: cannot load font \"verdana.ttf\": " + std::string(GetParam().reason) +
                   "\n" + (nowhere ? noSystemFont : ""));
-    EXPECT_EQ(inkBox(*start, Box{0, textBaseline(start->height) + 5, start->width, start->height})
-                  .has_value(),
-              nowhere)
+    const Box belowFirstLine{0, textBaseline(start->height) + 5, start->width, start->height};
+    EXPECT_EQ(inkBox(*start, belowFirstLine).has_value(), nowhere)
         << "the notice's second line, on the system's font";
 }
 
@@ -465,14 +461,8 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenFont{"DeviceLink", [](const char* path) { return symlink("/dev/zero", path) == 0; },
                    "not a regular file but a character device",
                    "Windows has no devices among its files"},
-        // Sparse: takes no room on the disk.
-        BrokenFont{"Huge",
-                   [](const char* path) {
-                       return std::ofstream(path).good() &&
-                              truncate(path, (off_t{64} << 20) + 1) == 0;
-                   },
-                   "larger than 64 MiB"},
+        BrokenFont{"Huge", makeHuge, "larger than 64 MiB"},
         BrokenFont{"BitmapOnly", makeBitmapOnly, "invalid pixel size"}),
-    [](const testing::TestParamInfo<BrokenFont>& info) { return info.param.name; });
+    byName);
 
 }  // namespace

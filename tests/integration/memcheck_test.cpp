@@ -1,7 +1,6 @@
-// The program under valgrind's memcheck for a few seconds of typing, dragging
-// and resizing. Mesa and the dynamic loader report errors of their own, so only
-// an error or a definite leak whose innermost frame (past valgrind's own malloc
-// and string functions) lies in our sources counts.
+// The program under valgrind's memcheck for a few seconds of typing, dragging and resizing. Mesa
+// and the dynamic loader report errors of their own, so only an error or a definite leak whose
+// innermost frame (past valgrind's own malloc and string functions) lies in our sources counts.
 #include <X11/keysym.h>
 
 #include <fstream>

@@ -34,8 +34,7 @@ TEST_F(SnapshotTest, PictureShowsTheWholeWindowWithTheSampleLine) {
     ASSERT_TRUE(window);
     EXPECT_EQ(window->bounds(), (Box{0, 0, 640, 480}));
     EXPECT_TRUE(isClearGrey(window->at(639, 479)));
-    // The font view's second line: all of "Hello, GL!" at 24 pixels, where the
-    // placeholder takes 63 and the line without its "!" 106.
+    // The typed line: all "Hello, GL!" at 24 pixels, where the placeholder takes 63 and no "!" 106.
     const std::optional<Box> typed = boundingBox(*window, placesAt(640, 480).typedLine, black);
     ASSERT_TRUE(typed);
     EXPECT_NEAR(typed->width, 112, 4);

@@ -1,7 +1,6 @@
-// One long run of the program under everything a user can throw at it: every
-// key code X can deliver, bursts of repeats, resizes from one pixel to
-// 1600x1200, drags far outside the views. It must then still run and draw, hold
-// exactly the text it was given, and its code no more heap than after a warm-up.
+// One long run of the program under all a user can throw at it: every key code X can deliver,
+// bursts of repeats, resizes from 1x1 to 1600x1200, drags far outside the views. It must still run
+// and draw, hold exactly the text it was given, and its code no more heap than after a warm-up.
 #include <X11/keysym.h>
 
 #include <cstdio>
@@ -24,10 +23,9 @@ constexpr int warmUpRounds = 100;
 constexpr int soakRounds = 200;  // 2,000 keys, 200 resizes, 200 drags
 constexpr std::size_t totalKeys = keysPerRound * (warmUpRounds + soakRounds);
 
-// Every code from 0 to 127 and 160 to 255 (128 to 159 have no keysym): Control
-// gives 0 to 31 with the space bar, the letters and \ ] ^ _, and Escape and the
-// rest give their own. In a fixed shuffled order, over and over, with a burst
-// of 20 repeats of one key every 100 presses, as a held key gives.
+// Every code from 0 to 127 and 160 to 255 (128 to 159 have no keysym): Control gives 0 to 31 with
+// the space bar, the letters and \ ] ^ _, and Escape and the rest give their own. In a fixed
+// shuffled order, over and over, and every 100 presses a held key's burst of 20 repeats.
 std::vector<Key> soakKeys() {
     const std::vector<KeySym> ctrl{XK_Control_L};
     std::vector<Key> all;
@@ -81,10 +79,9 @@ struct HeapShare {
     long ours = 0, others = 0;
 };
 
-// One node of a detailed massif snapshot and all below it: "nK: BYTES FUNCTION
-// (LOCATION)" heads K callers, each with its own below. The bytes go to the
-// caller past the C and C++ runtimes (a std::string growing, say); a node
-// passed over (share null) is only read.
+// One node of a detailed massif snapshot and all below it: "nK: BYTES FUNCTION (LOCATION)" heads K
+// callers, each with its own below. The bytes go to the caller past the C and C++ runtimes (a
+// std::string growing, say); a node passed over (share null) is only read.
 void addShares(std::istream& in, HeapShare* share, bool passThrough = false) {
     std::string line;
     int callers = 0;
@@ -107,9 +104,8 @@ void addShares(std::istream& in, HeapShare* share, bool passThrough = false) {
 // The program's heap as massif sees it now; none if it cannot be read.
 std::optional<HeapShare> heapNow(DemoSession& session, const std::string& file) {
     ChildProcess vgdb;
-    vgdb.start(
-        {{VGDB_EXE, "--pid=" + std::to_string(session.programPid()), "detailed_snapshot", file},
-         {}});
+    const std::string pid = "--pid=" + std::to_string(session.programPid());
+    vgdb.start({{VGDB_EXE, pid, "detailed_snapshot", file}, {}});
     if (!vgdb.waitForExit(patience)) {
         return std::nullopt;
     }
@@ -145,10 +141,9 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
     DemoSession soak;
     const std::string massif = soak.workDir() + "/../massif";
     const std::string out = massif + ".out", log = massif + ".log";
-    std::vector<std::string> wrapper{VALGRIND_EXE,        "--tool=massif",
-                                     "--threshold=0",     "--depth=30",
-                                     "--fullpath-after=", "--massif-out-file=" + out,
-                                     "--log-file=" + log};
+    std::vector<std::string> wrapper({VALGRIND_EXE, "--tool=massif", "--threshold=0", "--depth=30",
+                                      "--fullpath-after=", "--massif-out-file=" + out,
+                                      "--log-file=" + log});
     if (PROGRAM_SANITIZED) {
         wrapper.clear();
         std::cout << "soak: heap not measured: valgrind cannot run a sanitized build\n";
@@ -175,8 +170,7 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
         const View view = round % 2 == 0 ? View::rotating : View::still;
         const auto [x, y] = dropPoints[round % dropPoints.size()];
         soak.drag(view, 2, 2, x, y, round % 3 == 0 ? Button3 : Button1);
-        // The layout following the resize shows that the program has worked
-        // through everything sent before it.
+        // The layout following the resize shows the program has worked through all sent before it.
         const auto [width, height] = sizes[round % sizes.size()];
         soak.resize(width, height);
         ASSERT_TRUE(soak.waitForLayout(layoutAt(width, height)))
@@ -227,8 +221,7 @@ TEST(SoakTest, ThousandsOfEventsLeaveTheProgramDrawingTheSameText) {
         ADD_FAILURE() << "the soaked program's text differs from the fresh one's; see " << saved
                       << "{fresh,soaked}-font-view.png";
     }
-    // A clean exit, with the leak check in a sanitized build; massif then
-    // writes its whole heap tree, which can take a while.
+    // A clean exit, with a sanitized build's leak check; massif's whole heap tree is slow to write.
     const std::optional<int> status = soak.close(std::chrono::seconds(120));
     ASSERT_TRUE(status) << "still running after WM_DELETE_WINDOW";
     EXPECT_TRUE(exitedCleanly(status)) << describeEnding(status);

@@ -1,13 +1,10 @@
-// The two stroke-font views seen from outside, on a private X server: where the
-// text starts, how each view draws its lines, which view moves on its own, how
-// a drag in either view moves the text in both, and how a key replaces it.
+// The stroke-font views seen from outside: where the text starts, how each draws its lines, which
+// moves on its own, how a drag in either moves the text in both, and how a key replaces it.
 #include <cmath>
 
 #include "demo_test.h"
 
 namespace {
-
-// The centre pixel of a stroke view in the first layout: where the text starts until dragged.
 
 // Roman stroke capitals are 100 units tall (107 pixels at the first layout),
 // their left stems ten units right of the origin; "UXEN" outruns the view.
@@ -18,12 +15,10 @@ constexpr int maxStemOffset = 14;
 // Radii in view units about the centre, which turning keeps: text from the
 // centre comes within 25 units of it, text from 98 units away never nearer.
 constexpr double nearCentre = 60.0;
-// "UXEN" from the centre always reaches past 117 units (the U's right stem
-// alone does), while a lone "I" ends near 101.
+// "UXEN" from the centre always reaches past 117 units (its U's right stem); an "I" ends near 101.
 constexpr double beyondAnI = 109.0;
 
-// Frames of the rotating view a check looks at: many angles, as the frames a
-// capture catches are far apart.
+// Frames of the rotating view a check looks at: many angles, as captures catch frames far apart.
 constexpr int framesToSample = 20;
 
 // Nearest and farthest lit pixels of a view from its centre, in view units.
@@ -85,9 +80,8 @@ class StrokeViewsTest : public DemoTest {
         return units * viewWidth / unitsWide - 0.5;
     }
 
-    // The static view, viewWidth pixels wide, shows the text starting at pixel
-    // (x, y): its first stem a stem's offset to the right, its lowest lit row
-    // on the baseline above row y, so in row y or the one either side.
+    // The static view, viewWidth pixels wide, shows the text from pixel (x, y): its first stem a
+    // stem's offset right, its lowest lit row on the baseline above row y, so within a row of y.
     testing::AssertionResult waitForTextAt(int x, int y, int viewWidth) {
         const double left = x + stemOffsetAt(viewWidth);
         std::optional<Box> box;
@@ -103,8 +97,7 @@ class StrokeViewsTest : public DemoTest {
                << " and its lowest row near " << y;
     }
 
-    // Drags in the given view and waits until the static view's text starts
-    // under the drop point, whose view is viewWidth pixels wide.
+    // Drags in a view; waits for the static view, viewWidth wide, to show the text from the drop.
     testing::AssertionResult dragTextTo(View view, int fromX, int fromY, int toX, int toY,
                                         int viewWidth, unsigned button = Button1) {
         session.drag(view, fromX, fromY, toX, toY, button);
@@ -126,10 +119,9 @@ class StrokeViewsTest : public DemoTest {
         NewFrames frames{0, *previous};
         std::string failed;  // what the first frame that did not meet it showed
         waitUntil([&] {
-            if (const Image image = session.capture(View::rotating); frames.see(image)) {
-                if (const std::optional<Reach> reach = reachOf(image); !holds(reach)) {
-                    failed = describe(reach);
-                }
+            if (const Image image = session.capture(View::rotating);
+                frames.see(image) && !holds(reachOf(image))) {
+                failed = describe(reachOf(image));
             }
             return !failed.empty() || frames.count >= framesToSample || !session.isAlive();
         });
@@ -218,16 +210,9 @@ TEST_F(StrokeViewsTest, DragToTheCentreRestoresTheStartUpDrawing) {
 
 // Under both of Mesa's software drivers: a pass of the main loop takes far
 // longer under softpipe, which shows up redraws that only a fast loop gets right.
-class StrokeViewsResizeTest : public StrokeViewsTest,
-                              public testing::WithParamInterface<const char*> {
+class StrokeViewsResizeTest : public UnderEachDriver<StrokeViewsTest> {
   protected:
-    void SetUp() override {
-        if (const char* why = driverSkipped(GetParam())) {
-            GTEST_SKIP() << why;
-        }
-        env = {GetParam()};
-        StrokeViewsTest::SetUp();
-    }
+    StrokeViewsResizeTest() { env = {GetParam()}; }
 };
 
 // The still view is redrawn only on keys and drags, so its frames for the resize

@@ -1,6 +1,5 @@
-// The window tree seen from outside, on a private X server: where the four
-// windows sit, how the sub-windows follow the top-level window's size, what
-// the prompt strip shows as keys arrive, and how the program ends on close.
+// The window tree seen from outside, on a private X server: where the windows sit and follow the
+// top level's size, what the prompt strip shows as keys arrive, and how the program ends.
 #include <X11/keysym.h>
 
 #include <regex>
@@ -19,20 +18,13 @@ int whiteRunsDown(const Image& image, int x) {
     return runs;
 }
 
-class WindowTreeTest : public DemoTest {
-  protected:
-    std::optional<Image> typeAndWaitForGrowth(KeySym key, int previousEnd) {
-        return session.pressKey(key) ? waitForEchoPast(previousEnd) : std::nullopt;
-    }
-};
+using WindowTreeTest = DemoTest;
 
 TEST_F(WindowTreeTest, TopLevelWindowIsFoundByTitleAtItsRequestedPlace) {
     const Box placed = session.screenGeometry(View::topLevel);
     if (underWine) {
-        EXPECT_EQ(placed.width, 640);
-        EXPECT_EQ(placed.height, 480);
-        GTEST_SKIP() << "under Wine a window manager runs, and it placed the window's frame, with "
-                        "the window at "
+        EXPECT_EQ(std::pair(placed.width, placed.height), std::pair(640, 480));
+        GTEST_SKIP() << "under Wine a window manager placed the window's frame, the window at "
                      << placed.x << "," << placed.y;
     }
     EXPECT_EQ(placed, initialWindow);
@@ -62,15 +54,13 @@ TEST_F(WindowTreeTest, PromptSitsAtTheLowerLeftWithNothingEchoed) {
     const std::optional<Image> shown = waitForPrompt();
     ASSERT_TRUE(shown) << "the prompt never appeared";
 
-    // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels above the
-    // bottom; descenders reach a few pixels below it.
+    // Raster position (50, 50) of 2000: x = 16, baseline 12 pixels up; descenders reach below it.
     EXPECT_GE(prompt.x, 14);
     EXPECT_LE(prompt.x, 20);
     EXPECT_GT(prompt.bottom(), 480 - 12);
     EXPECT_LE(prompt.bottom(), 480 - 4);
     EXPECT_GT(countPixels(*shown, prompt, isWhite), 100);
-    // The last thing drawn is the colon: two dots down the rightmost column,
-    // where an echoed letter would leave one stroke.
+    // The colon is drawn last: two dots down the last column, where a letter leaves one stroke.
     EXPECT_EQ(whiteRunsDown(*shown, prompt.right() - 1), 2);
     // Bitmap glyphs: plain white on the grey, no shades in between.
     EXPECT_EQ(greyLevels(*shown, firstPromptStrip), (std::set<int>{background.r, 255}));
@@ -89,8 +79,7 @@ TEST_F(WindowTreeTest, TypedKeysAppearAfterThePrompt) {
     after = typeAndWaitForGrowth(XK_b, firstEnd);
     ASSERT_TRUE(after) << "the second key did not extend the echo";
 
-    // Had the placeholder been echoed before, the first key would have changed
-    // the pixels up to the old right edge.
+    // Had the placeholder been echoed, the first key would have changed pixels up to the old end.
     const Box upToPrompt{0, firstPromptStrip.y, prompt.right(), firstPromptStrip.height};
     EXPECT_TRUE(crop(*after, upToPrompt) == crop(*before, upToPrompt));
 }
@@ -115,16 +104,8 @@ TEST_F(WindowTreeTest, LatinOneKeyIsEchoed) {
     EXPECT_GT(countPixels(*after, rightOf(firstPromptStrip, prompt.right()), isWhite), 10);
 }
 
-// Under both of Mesa's software drivers, which handle a single-buffered
-// window in ways of their own.
-class DriverTest : public testing::TestWithParam<const char*> {
-  protected:
-    void SetUp() override {
-        if (const char* why = driverSkipped(GetParam())) {
-            GTEST_SKIP() << why;
-        }
-    }
-};
+// Under both of Mesa's software drivers, which handle a single-buffered window each its own way.
+using DriverTest = UnderEachDriver<testing::Test>;
 
 // Some Mesa releases (25, 26) crash at the exit of any program with a single-buffered window
 // under softpipe (exit 1 under a sanitizer): how the reproduction ended here, if not cleanly.
@@ -141,12 +122,11 @@ std::string softpipeExitCrash() {
 // Several times over: softpipe tears a single-buffered window down in a way
 // that crashes unless its context is current, in most runs but not all.
 TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
-    if (GetParam() == std::string("GALLIUM_DRIVER=softpipe")) {
-        if (const std::string crash = softpipeExitCrash(); !crash.empty()) {
-            GTEST_SKIP() << "Mesa's softpipe does not close a program with a single-buffered "
-                            "window cleanly here: docs/repro/softpipe-close.c single ended with "
-                         << crash;
-        }
+    const bool softpipe = GetParam() == std::string("GALLIUM_DRIVER=softpipe");
+    if (const std::string crash = softpipe ? softpipeExitCrash() : ""; !crash.empty()) {
+        GTEST_SKIP() << "Mesa's softpipe does not close a program with a single-buffered window "
+                        "cleanly here: docs/repro/softpipe-close.c single ended with "
+                     << crash;
     }
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
@@ -158,9 +138,8 @@ TEST_P(DriverTest, ClosingTheWindowExitsWithStatusZero) {
     }
 }
 
-// As when a session ends, the X server crashes or a remote display drops:
-// Xlib's own way out ran the exit-time teardown, which could wait for ever on
-// a lock that the call which met the lost connection still held.
+// As when a session ends, the X server crashes or a remote display drops: Xlib's way out ran the
+// exit-time teardown, which could hang on a lock held by the call that met the lost connection.
 TEST_P(DriverTest, LosingTheDisplayEndsTheProgramAtOnce) {
     for (int run = 0; run < 3; ++run) {
         DemoSession session;
@@ -174,11 +153,10 @@ TEST_P(DriverTest, LosingTheDisplayEndsTheProgramAtOnce) {
     }
 }
 
-// Through a window manager, which sends the new size and the exposures at once,
-// unlike a resize from X alone: every place is drawn at each size, margins too.
-// Under Wine the display is scaled to 200 % (scripts/windows.sh), where Windows
-// stretches a program that does not say it draws for any scaling. Grown past
-// the screen, the window cannot be read back: softpipe's X error once ended the
+// Through a window manager, which sends the new size and the exposures at once, unlike a resize
+// from X alone: every place is drawn at each size, margins too. Under Wine the display is scaled to
+// 200 % (scripts/windows.sh), where Windows stretches a program that does not say it draws for any
+// scaling. Grown past the screen, the window cannot be read back: softpipe's X error once ended the
 // program there, and for a moment in some maximizes.
 TEST_P(DriverTest, WholePictureAtStartMaximizedRestoredAndPastTheScreen) {
     DemoSession session;
@@ -186,14 +164,13 @@ TEST_P(DriverTest, WholePictureAtStartMaximizedRestoredAndPastTheScreen) {
     ASSERT_TRUE(session.typeText(sampleLine));
     const auto expectWhole = [&](const char* state, bool maximized) {
         const char* missing = "the window never took its size";
-        EXPECT_TRUE(session.waitForCapture(
-            View::topLevel,
-            [&](const Image& image) {
-                const bool sized = maximized ? image.width > initialWindow.width
-                                             : image.width == initialWindow.width &&
-                                                   image.height == initialWindow.height;
-                return sized && (missing = missingPlace(image)) == nullptr;
-            }))
+        const auto whole = [&](const Image& image) {
+            const bool sized = maximized ? image.width > initialWindow.width
+                                         : image.width == initialWindow.width &&
+                                               image.height == initialWindow.height;
+            return sized && (missing = missingPlace(image)) == nullptr;
+        };
+        EXPECT_TRUE(session.waitForCapture(View::topLevel, whole))
             << state << ": " << (session.isAlive() ? missing : session.stderrText());
     };
     expectWhole("at start", false);
@@ -210,9 +187,8 @@ TEST_P(DriverTest, WholePictureAtStartMaximizedRestoredAndPastTheScreen) {
     expectWhole("back from past the screen", false);
 }
 
-// A start that fails before there is a window says why, and a Windows program,
-// whose standard error may go nowhere, shows it in a message box too. freeglut
-// turns down -direct after -indirect before it opens anything.
+// A start failing before any window says why, and a Windows program, whose stderr may go nowhere,
+// shows it in a message box too. freeglut refuses -direct after -indirect before opening anything.
 TEST(StartTest, FailedStartSaysWhy) {
     DemoSession session;
     std::vector<std::string> command = programCommand;
@@ -231,8 +207,7 @@ TEST(StartTest, FailedStartSaysWhy) {
         << session.stderrText();
 }
 
-// Answered as every installed program answers them: before GLUT, so with no
-// display and no window.
+// Answered as every installed program answers them: before GLUT, so with no display and no window.
 TEST(StartTest, HelpAndVersionNeedNoDisplay) {
     const TempDir dir("gltextdemo-options");
     const std::pair<const char*, const char*> answers[] = {

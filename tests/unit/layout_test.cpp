@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 void expectRect(const Rect& actual, const Rect& expected) {
-    EXPECT_EQ(actual.x, expected.x);
-    EXPECT_EQ(actual.y, expected.y);
-    EXPECT_EQ(actual.width, expected.width);
-    EXPECT_EQ(actual.height, expected.height);
+    EXPECT_EQ(std::tie(actual.x, actual.y, actual.width, actual.height),
+              std::tie(expected.x, expected.y, expected.width, expected.height));
 }
 
 void expectLayout(int width, int height, const SubWindowLayout& expected) {
