@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "app_state.h"
+#include "common.h"
 #include "keyboard.h"
 #include "session.h"
 #include "views/font_view.h"
@@ -129,13 +129,6 @@ void measureStroke(benchmark::State& state) {
     useSmoothWideLines(false);
 }
 
-// The fastest or the slowest repetition, to show how far other processes on
-// the machine moved the figures.
-template <bool slowest>
-double extreme(const std::vector<double>& v) {
-    return slowest ? *std::max_element(v.begin(), v.end()) : *std::min_element(v.begin(), v.end());
-}
-
 // Whole redraws of the font view, then the characters alone, without clearing
 // or swapping.
 const std::pair<const char*, void (*)(benchmark::State&)> benchmarks[] = {
@@ -225,13 +218,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "draw_cost: the cached lines differ from the font view's\n");
         return 1;
     }
-    // Wall-clock time, since llvmpipe rasterises on threads of its own.
+    // Wall-clock time, since llvmpipe rasterises on threads of its own; the fastest and the
+    // slowest repetition show how far other processes on the machine moved the figures.
     for (const auto& [name, run] : benchmarks) {
         benchmark::RegisterBenchmark(name, run)
             ->UseRealTime()
             ->Unit(benchmark::kMicrosecond)
-            ->ComputeStatistics("min", extreme<false>)
-            ->ComputeStatistics("max", extreme<true>);
+            ->ComputeStatistics("min",
+                                [](const std::vector<double>& v) { return percentile(v, 0); })
+            ->ComputeStatistics("max",
+                                [](const std::vector<double>& v) { return percentile(v, 1); });
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

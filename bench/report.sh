@@ -6,8 +6,7 @@
 # FRAME_ROUNDS=1 FRAME_SECONDS=1 LATENCY_KEYS=10 STARTUP_RUNS=2 DRAW_REPETITIONS=3 bench/report.sh /tmp/report
 set -euo pipefail
 
-here="$(cd "$(dirname "$0")" && pwd)"
-repo="$(dirname "$here")"
+repo="$(cd "$(dirname "$0")/.." && pwd)"
 buildDir="$repo/build/bench"
 out="$(realpath -m "${1:-$repo/docs}")"
 mkdir -p "$out"
@@ -190,8 +189,7 @@ keys, 100 resizes and 100 drags, and again after 2,000 more keys, 200 resizes an
 times at the window's first size. The heap our own code holds, most of it the font file read whole
 at start-up, must grow by less than 16 KiB; what the libraries hold (GL driver, freeglut, FTGL,
 FreeType, Xlib) is printed, not bounded, since Mesa 26's llvmpipe keeps some 190 bytes for every
-\`glDrawPixels\` without end (docs/platforms.md). Load average (1, 5, 15 min) around the soak:
-${load[soak]}.
+\`glDrawPixels\` without end (docs/platforms.md). Load average (1, 5, 15 min): ${load[soak]}.
 
 | | program | bare loop | program / bare loop |
 | --- | ---: | ---: | ---: |
