@@ -32,7 +32,8 @@ echo "Purged: none of its ${#files[@]} files is left."
 
 [[ -n ${2:-} ]] || exit 0
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-wine wineboot --init >/dev/null 2>&1
+# Its server, which started with no display, would keep the desktop on none.
+wine wineboot --init >/dev/null 2>&1 && wineserver -k
 cp "$(scripts/dejavu-font.sh)" "$WINEPREFIX/drive_c/windows/Fonts/verdana.ttf"
 unzip -q "$2" -d "$WINEPREFIX/drive_c/users/Public"
 folder=$(dirname "$(find "$WINEPREFIX/drive_c/users/Public" -name gltextdemo.exe)")
