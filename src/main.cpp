@@ -21,13 +21,10 @@ constexpr char help[] =
     "Shows text drawn three ways with OpenGL: GLUT stroke (vector) fonts, GLUT\n"
     "bitmap fonts, and anti-aliased pixmaps that FTGL renders from a TrueType file\n"
     "through FreeType. What you type shows in all four places at once; a drag in\n"
-    "either stroke pane moves the text. Close the window to quit.\n"
-    "\n"
-    "GLUT options: -display DISPLAY, -direct, -indirect, -iconic, -gldebug, -sync.\n"
-    "\n"
+    "either stroke pane moves the text. Close the window to quit.\n\n"
+    "GLUT options: -display DISPLAY, -direct, -indirect, -iconic, -gldebug, -sync.\n\n"
     "The pixmap font is %s in the working directory or, where there is\n"
-    "none, %s.\n"
-    "\n"
+    "none, %s.\n\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n";
 

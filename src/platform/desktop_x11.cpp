@@ -5,6 +5,7 @@
 #include <X11/Xproto.h>  // X_GetImage
 #include <fontconfig/fontconfig.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,6 +33,8 @@ int passRefusedReadBack(Display* display, XErrorEvent* error) {
 // calls exit(), and freeglut's teardown at exit then waits for ever on a lock
 // of the GL driver that the request which met the loss still holds. With no
 // display there is nothing left to draw or to save, so nothing is torn down.
+// A request written to the dropped connection, rather than a reply read from
+// it, comes here too, where SIGPIPE would have ended the program unsaid.
 int leaveLostDisplay(Display* display) {
     std::fprintf(stderr, "gltextdemo: lost the connection to display %s\n", DisplayString(display));
     std::_Exit(1);
@@ -66,6 +69,7 @@ std::string systemFontFile(const char* family, const char*, std::string& why) {
 void watchWindowSystem() {
     previousHandler = XSetErrorHandler(passRefusedReadBack);
     XSetIOErrorHandler(leaveLostDisplay);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void connectMessages() {}
