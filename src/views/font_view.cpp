@@ -68,6 +68,7 @@ const char* freetypeReason(FT_Error error) {
     return "unknown FreeType error";
 }
 
+// Gives the font up, saying why each place tried gave none.
 void giveUpFont(const std::string& reason) {
     font.usable = false;
     font.failures.emplace_back(font.path, reason);
