@@ -99,7 +99,7 @@ if [[ -n $windows ]]; then
     echo "== scripts/windows.sh --test, after $SECONDS s in the root"
     scripts/windows.sh --test
 fi
-echo "== scripts/package.sh $windows, then the packages tried, after $SECONDS s in the root"
+echo "== scripts/package.sh${windows:+ $windows}, then the packages tried, after $SECONDS s in the root"
 scripts/package.sh $windows >build/made
 mapfile -t made <build/made
 scripts/try-packages.sh "${made[-1]}" ${windows:+"${made[-2]}"}'
